@@ -1,0 +1,92 @@
+#include "app/KestravaDlg.h"
+
+#include <commctrl.h>
+
+#include "framework/DataExchange.h"
+
+namespace kestrava {
+
+const MsgEntry CKestravaDlg::kEntries[] = {
+    on::SysCommand<&CKestravaDlg::OnSysCommand>(),
+    on::Message<&CKestravaDlg::OnPaint>(WM_PAINT),
+    on::QueryDragIcon<&CKestravaDlg::OnQueryDragIcon>(),
+    on::Command<&CKestravaDlg::LoadSettings>(IDC_LOAD_SETTINGS),
+    on::Command<&CKestravaDlg::OnBrowseSource>(IDC_BROWSE_SOURCE),
+    on::Command<&CKestravaDlg::OnBrowseTarget>(IDC_BROWSE_TARGET),
+    on::Command<&CKestravaDlg::OnCopy>(IDC_COPY),
+    on::Command<&CKestravaDlg::OnAutoRunSwitch>(IDC_AUTO_RUN),
+    on::Command<&CKestravaDlg::ExitImmediately>(IDC_CLOSE),
+    on::Command<&CKestravaDlg::WaitThenAskToExit>(IDC_EXIT_PROMPT),
+    on::Command<&CKestravaDlg::OnDelaySecondsChange>(IDC_DELAY_SECONDS, EN_CHANGE),
+    on::Command<&CKestravaDlg::OnDelaySwitch>(IDC_DELAY),
+    on::Timer<&CKestravaDlg::OnTimer>(),
+    on::Message<&CKestravaDlg::OnClose>(WM_CLOSE),
+    on::Command<&CKestravaDlg::OnSourceKindSwitch>(IDC_SOURCE_KIND),
+    on::Command<&CKestravaDlg::OnConfigLinkClicked>(IDC_CONFIG_LINK, STN_CLICKED),
+    on::Command<&CKestravaDlg::OnAboutButton>(IDC_ABOUT_BUTTON),
+    on::Command<&CKestravaDlg::OnAboutButton>(IDC_ABOUT_BUTTON, BN_DOUBLECLICKED),
+    on::Command<&CKestravaDlg::OnFolderCopy>(IDC_FOLDER_COPY),
+    on::Command<&CKestravaDlg::OnCopySingleFile>(IDC_FILE_COPY),
+    on::Command<&CKestravaDlg::RunUnattendedStart>(IDC_AUTO_START),
+};
+const MessageMap CKestravaDlg::kMessageMap{&CDialog::kMessageMap, kEntries};
+
+CKestravaDlg::CKestravaDlg(CWnd* parent) : CDialog(IDD_MAIN_DIALOG, parent) {
+    // There is no icon group 128, so the window carries no icon of its own.
+    m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+CKestravaDlg::~CKestravaDlg() = default;
+
+void CKestravaDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_PROGRESS, m_progress);
+    DDX_Control(dx, IDC_CONFIG_LINK, m_configLink);
+    DDX_Control(dx, IDC_ABOUT_LINK, m_aboutLink);
+    DDX_Text(dx, IDC_STATUS_TEXT, m_strSourceCopy);
+}
+
+BOOL CKestravaDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    m_progress.SendMessage(PBM_SETPOS, 0);
+    return TRUE;
+}
+
+void CKestravaDlg::OnSysCommand(UINT, LPARAM) {
+    Default();
+}
+
+void CKestravaDlg::OnPaint() {
+    if (IsIconic()) {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(m_hWnd, &ps);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        const int cxIcon = ::GetSystemMetrics(SM_CXICON);
+        const int cyIcon = ::GetSystemMetrics(SM_CYICON);
+        RECT rect;
+        ::GetClientRect(m_hWnd, &rect);
+        const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+        const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+        ::DrawIcon(dc, x, y, m_hIcon);
+        ::EndPaint(m_hWnd, &ps);
+    } else {
+        Default();
+    }
+    TriggerUnattendedStart();
+}
+
+HCURSOR CKestravaDlg::OnQueryDragIcon() {
+    return reinterpret_cast<HCURSOR>(m_hIcon);
+}
+
+// The label handles its own clicks; this entry only keeps the id in the table.
+void CKestravaDlg::OnConfigLinkClicked() {}
+
+void CKestravaDlg::OnAboutButton() {
+    m_aboutDlg.DoModal();
+}
+
+}  // namespace kestrava

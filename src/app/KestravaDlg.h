@@ -1,0 +1,82 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "about/AboutDlg.h"
+#include "about/AboutLinkLabel.h"
+#include "controls/LinkLabel.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/File.h"
+#include "resource.h"
+
+namespace kestrava {
+
+// The file name a folder-mode target carries; the folder copy uses only its directory.
+inline constexpr const char* PLACEHOLDER_NAME = "复制文件夹功能启动.txt";
+
+class CKestravaDlg : public CDialog {
+  public:
+    explicit CKestravaDlg(CWnd* parent = nullptr);
+    ~CKestravaDlg() override;
+
+    std::string m_strSourceName;
+    std::string m_strTargetFile;
+    std::string m_strSourceFile;
+
+    // State of the running (or last) transfer.
+    HGLOBAL m_hCopyBuffer = nullptr;
+    CFile* m_pTargetFile = nullptr;
+    CFile* m_pSourceFile = nullptr;
+    UINT m_nBytesRead = 0;
+    LONGLONG m_nPosition = 0;
+    LONGLONG m_nLength = 0;
+    BYTE* m_pCopyBuffer = nullptr;
+
+    CLinkLabel m_configLink;
+    CAboutLinkLabel m_aboutLink;
+    CAboutDlg m_aboutDlg;
+    CProgressCtrl m_progress;
+    std::string m_strSourceCopy;
+    HICON m_hIcon = nullptr;
+
+    // Command and message handlers.
+    void OnSysCommand(UINT id, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void LoadSettings();
+    void OnBrowseSource();
+    void OnBrowseTarget();
+    void OnCopy();
+    void OnAutoRunSwitch();
+    void ExitImmediately();
+    void WaitThenAskToExit();
+    void OnDelaySecondsChange();
+    void OnDelaySwitch();
+    void OnTimer(UINT_PTR id);
+    void OnClose();
+    void OnSourceKindSwitch();
+    void OnConfigLinkClicked();
+    void OnAboutButton();
+    void OnFolderCopy();
+    void OnCopySingleFile();
+    void RunUnattendedStart();
+
+    // Routines the handlers share.
+    void RunAfterCopyAction();
+    void WaitPumpingMessages();
+    void TransferFile(std::string source, std::string target);
+    // Runs the unattended start once, at the first paint after the settings load.
+    void TriggerUnattendedStart();
+
+  protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+
+    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
+    static const MessageMap kMessageMap;
+    static const MsgEntry kEntries[];
+};
+
+}  // namespace kestrava

@@ -1,0 +1,7 @@
+#include "app/KestravaDlg.h"
+
+namespace kestrava {
+
+void CKestravaDlg::OnCopySingleFile() {}
+
+}  // namespace kestrava

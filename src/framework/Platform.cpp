@@ -1,0 +1,81 @@
+#include "framework/Platform.h"
+
+namespace kestrava {
+
+int Win32Platform::MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                              UINT type) {
+    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+}
+
+void Win32Platform::TerminateProcess(UINT exitCode) {
+    ::TerminateProcess(::GetCurrentProcess(), exitCode);
+}
+
+void Win32Platform::Sleep(DWORD ms) {
+    ::Sleep(ms);
+}
+
+SYSTEMTIME Win32Platform::LocalTime() {
+    SYSTEMTIME st;
+    ::GetLocalTime(&st);
+    return st;
+}
+
+bool Win32Platform::WaitForMessage(DWORD timeoutMs) {
+    return ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+           WAIT_OBJECT_0;
+}
+
+PIDLIST_ABSOLUTE Win32Platform::BrowseForFolder(BROWSEINFOA* info) {
+    return ::SHBrowseForFolderA(info);
+}
+
+bool Win32Platform::PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) {
+    char buffer[MAX_PATH] = {};
+    const bool ok = ::SHGetPathFromIDListA(idList, buffer) != FALSE;
+    path = buffer;
+    return ok;
+}
+
+bool Win32Platform::GetOpenFileName(OPENFILENAMEA* info) {
+    return ::GetOpenFileNameA(info) != FALSE;
+}
+
+HINSTANCE Win32Platform::ShellExecute(HWND owner, const char* verb, const char* file,
+                                      const char* params, const char* dir, int show) {
+    return ::ShellExecuteA(owner, verb, file, params, dir, show);
+}
+
+UINT Win32Platform::WinExec(const char* commandLine, UINT show) {
+    return ::WinExec(commandLine, show);
+}
+
+bool Win32Platform::RegQueryValue(HKEY root, const std::string& subKey, std::string& value) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    char buffer[MAX_PATH] = {};
+    LONG size = sizeof(buffer);
+    const LONG rc = ::RegQueryValueA(key, nullptr, buffer, &size);
+    ::RegCloseKey(key);
+    value = buffer;
+    return rc == ERROR_SUCCESS;
+}
+
+namespace {
+Win32Platform g_realPlatform;
+IPlatform* g_platform = &g_realPlatform;
+}  // namespace
+
+IPlatform& Platform() {
+    return *g_platform;
+}
+
+IPlatform* SetPlatform(IPlatform* platform) {
+    IPlatform* previous = g_platform;
+    g_platform = platform ? platform : &g_realPlatform;
+    return previous;
+}
+
+}  // namespace kestrava

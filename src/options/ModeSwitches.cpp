@@ -1,0 +1,10 @@
+#include "app/KestravaDlg.h"
+
+namespace kestrava {
+
+void CKestravaDlg::OnAutoRunSwitch() {}
+void CKestravaDlg::OnDelaySecondsChange() {}
+void CKestravaDlg::OnDelaySwitch() {}
+void CKestravaDlg::OnSourceKindSwitch() {}
+
+}  // namespace kestrava

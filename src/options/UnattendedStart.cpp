@@ -1,0 +1,8 @@
+#include "app/KestravaDlg.h"
+
+namespace kestrava {
+
+void CKestravaDlg::TriggerUnattendedStart() {}
+void CKestravaDlg::RunUnattendedStart() {}
+
+}  // namespace kestrava

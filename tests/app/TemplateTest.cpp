@@ -1,0 +1,908 @@
+// Reads the dialog templates, icon groups and version block back from this module's own
+// resources (the test is linked with the program's .rc), so that a slip in the resource script
+// (a lost NOT WS_VISIBLE, a default button, a swapped id, a wrong size) fails here.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "about/AboutDlg.h"
+#include "app/KestravaDlg.h"
+#include "resource.h"
+#include "support/FakePlatform.h"
+
+namespace {
+
+constexpr WORD kButtonAtom = 0x0080;
+constexpr WORD kEditAtom = 0x0081;
+constexpr WORD kStaticAtom = 0x0082;
+
+std::string Hex(DWORD value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
+    return text;
+}
+
+// Narrow literals are compiled as GBK; the templates hold UTF-16.
+std::wstring FromGbk(const char* text) {
+    const int length = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+    if (length <= 0) {
+        ADD_FAILURE() << "expected text is not valid GBK";
+        return {};
+    }
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, text, -1, wide.data(), length);
+    wide.resize(static_cast<size_t>(length) - 1);
+    return wide;
+}
+
+struct Resource {
+    const BYTE* data = nullptr;
+    DWORD size = 0;
+};
+
+Resource FindOwnResource(WORD id, LPCSTR type) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    if (found == nullptr) return {};
+    HGLOBAL loaded = LoadResource(module, found);
+    if (loaded == nullptr) return {};
+    return {static_cast<const BYTE*>(LockResource(loaded)), SizeofResource(module, found)};
+}
+
+// A sz_Or_Ord field of a template: an ordinal, or a string (empty when the field is absent).
+struct NameOrOrdinal {
+    bool isOrdinal = false;
+    WORD ordinal = 0;
+    std::wstring text;
+};
+
+struct DialogItem {
+    DWORD helpId = 0;
+    DWORD exStyle = 0;
+    DWORD style = 0;
+    std::array<short, 4> box{};
+    DWORD id = 0;
+    NameOrOrdinal windowClass;
+    NameOrOrdinal title;
+};
+
+struct DialogTemplate {
+    WORD version = 0;
+    WORD signature = 0;
+    DWORD exStyle = 0;
+    DWORD style = 0;
+    std::array<short, 4> box{};
+    NameOrOrdinal menu;
+    NameOrOrdinal windowClass;
+    std::wstring title;
+    WORD pointSize = 0;
+    WORD weight = 0;
+    BYTE italic = 0;
+    BYTE charset = 0;
+    std::wstring typeface;
+    std::vector<DialogItem> items;
+};
+
+// Bounds-checked reader; a read past the end marks the reader failed and yields zeros.
+class Reader {
+  public:
+    Reader(const BYTE* data, size_t size) : data_(data), size_(size) {}
+
+    bool failed() const { return failed_; }
+
+    template <class T>
+    T Read() {
+        T value{};
+        if (size_ - pos_ < sizeof(T)) {
+            failed_ = true;
+            pos_ = size_;
+            return value;
+        }
+        std::memcpy(&value, data_ + pos_, sizeof(T));
+        pos_ += sizeof(T);
+        return value;
+    }
+
+    std::wstring ReadString() { return ReadStringAfter(Read<WCHAR>()); }
+
+    NameOrOrdinal ReadNameOrOrdinal() {
+        NameOrOrdinal field;
+        const WORD first = Read<WORD>();
+        if (first == 0xFFFF) {
+            field.isOrdinal = true;
+            field.ordinal = Read<WORD>();
+        } else {
+            field.text = ReadStringAfter(static_cast<WCHAR>(first));
+        }
+        return field;
+    }
+
+    void Skip(size_t count) {
+        if (size_ - pos_ < count) {
+            failed_ = true;
+            pos_ = size_;
+        } else {
+            pos_ += count;
+        }
+    }
+
+    // Items start on DWORD boundaries counted from the template's start, which the loader
+    // places on a DWORD boundary.
+    void AlignToDword() { Skip((4 - pos_ % 4) % 4); }
+
+  private:
+    std::wstring ReadStringAfter(WCHAR first) {
+        std::wstring text;
+        for (WCHAR c = first; c != 0 && !failed_; c = Read<WCHAR>()) text += c;
+        return text;
+    }
+
+    const BYTE* data_;
+    size_t size_;
+    size_t pos_ = 0;
+    bool failed_ = false;
+};
+
+std::array<short, 4> ReadBox(Reader& reader) {
+    std::array<short, 4> box{};
+    for (short& value : box) value = reader.Read<short>();
+    return box;
+}
+
+// Parses an extended dialog template; reports a failure and yields nothing when it cannot.
+std::optional<DialogTemplate> ParseDialogTemplate(WORD id) {
+    const Resource resource = FindOwnResource(id, RT_DIALOG);
+    if (resource.data == nullptr) {
+        ADD_FAILURE() << "dialog template " << id << " is missing";
+        return std::nullopt;
+    }
+    Reader reader(resource.data, resource.size);
+    DialogTemplate out;
+    out.version = reader.Read<WORD>();
+    out.signature = reader.Read<WORD>();
+    if (out.version != 1 || out.signature != 0xFFFF) {
+        ADD_FAILURE() << "template " << id << " is not an extended template";
+        return std::nullopt;
+    }
+    reader.Read<DWORD>();  // help id
+    out.exStyle = reader.Read<DWORD>();
+    out.style = reader.Read<DWORD>();
+    const WORD itemCount = reader.Read<WORD>();
+    out.box = ReadBox(reader);
+    out.menu = reader.ReadNameOrOrdinal();
+    out.windowClass = reader.ReadNameOrOrdinal();
+    out.title = reader.ReadString();
+    if (out.style & DS_SETFONT) {
+        out.pointSize = reader.Read<WORD>();
+        out.weight = reader.Read<WORD>();
+        out.italic = reader.Read<BYTE>();
+        out.charset = reader.Read<BYTE>();
+        out.typeface = reader.ReadString();
+    }
+    for (WORD i = 0; i < itemCount; ++i) {
+        reader.AlignToDword();
+        DialogItem item;
+        item.helpId = reader.Read<DWORD>();
+        item.exStyle = reader.Read<DWORD>();
+        item.style = reader.Read<DWORD>();
+        item.box = ReadBox(reader);
+        item.id = reader.Read<DWORD>();
+        item.windowClass = reader.ReadNameOrOrdinal();
+        item.title = reader.ReadNameOrOrdinal();
+        reader.Skip(reader.Read<WORD>());  // creation data
+        out.items.push_back(item);
+    }
+    if (reader.failed()) {
+        ADD_FAILURE() << "template " << id << " ends before its " << itemCount << " controls do";
+        return std::nullopt;
+    }
+    return out;
+}
+
+enum class Shown { kVisible, kHidden };
+
+struct ExpectedControl {
+    int id;
+    const char* name;
+    WORD classAtom;         // 0: the class is className
+    const char* className;  // compared without regard to case, as the window manager does
+    DWORD style;            // besides WS_CHILD and WS_VISIBLE
+    Shown shown;
+    DWORD exStyle;
+    std::array<short, 4> box;
+    const char* text;  // GBK; unused when textOrdinal is set
+    WORD textOrdinal;  // resource id held in place of a text (icon statics)
+};
+
+#define ID_AND_NAME(id) id, #id
+
+constexpr DWORD kEditStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kPushStyle = WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kCheckStyle = WS_TABSTOP | BS_AUTOCHECKBOX;
+
+const ExpectedControl kMainControls[] = {
+    {ID_AND_NAME(IDC_SOURCE_PATH),
+     kEditAtom,
+     nullptr,
+     kEditStyle | ES_LEFT,
+     Shown::kVisible,
+     0,
+     {53, 22, 171, 14},
+     "",
+     0},
+    {ID_AND_NAME(IDC_TARGET_PATH),
+     kEditAtom,
+     nullptr,
+     kEditStyle | ES_LEFT,
+     Shown::kVisible,
+     0,
+     {53, 37, 171, 14},
+     "",
+     0},
+    {ID_AND_NAME(IDC_BROWSE_SOURCE),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kVisible,
+     0,
+     {238, 19, 50, 14},
+     "浏览[&A]",
+     0},
+    {ID_AND_NAME(IDC_BROWSE_TARGET),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kVisible,
+     0,
+     {238, 36, 50, 14},
+     "浏览[&B]",
+     0},
+    {ID_AND_NAME(IDC_COPY),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kVisible,
+     0,
+     {238, 53, 50, 14},
+     "复制[&C]",
+     0},
+    {ID_AND_NAME(IDC_CLOSE),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kVisible,
+     0,
+     {238, 74, 50, 14},
+     "关闭[&D]",
+     0},
+    {ID_AND_NAME(IDC_TARGET_LABEL),
+     kStaticAtom,
+     nullptr,
+     SS_LEFT | WS_GROUP,
+     Shown::kVisible,
+     0,
+     {6, 39, 40, 8},
+     "目标文件：",
+     0},
+    {ID_AND_NAME(IDC_PROGRESS),
+     0,
+     "msctls_progress32",
+     0,
+     Shown::kVisible,
+     0,
+     {7, 54, 217, 14},
+     "Progress1",
+     0},
+    {ID_AND_NAME(IDC_LOAD_SETTINGS),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kHidden,
+     0,
+     {7, 6, 50, 14},
+     "初始化",
+     0},
+    {ID_AND_NAME(IDC_AUTO_RUN),
+     kButtonAtom,
+     nullptr,
+     kCheckStyle,
+     Shown::kVisible,
+     0,
+     {7, 78, 44, 10},
+     "自动执行",
+     0},
+    {ID_AND_NAME(IDC_EXIT_PROMPT),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kHidden,
+     0,
+     {187, 74, 50, 14},
+     "延时",
+     0},
+    {ID_AND_NAME(IDC_DELAY),
+     kButtonAtom,
+     nullptr,
+     kCheckStyle,
+     Shown::kVisible,
+     0,
+     {54, 77, 27, 10},
+     "延时",
+     0},
+    {ID_AND_NAME(IDC_DELAY_SECONDS),
+     kEditAtom,
+     nullptr,
+     kEditStyle | ES_NUMBER,
+     Shown::kVisible,
+     0,
+     {89, 76, 15, 12},
+     "",
+     0},
+    {ID_AND_NAME(IDC_STATIC),
+     kStaticAtom,
+     nullptr,
+     SS_LEFT | WS_GROUP,
+     Shown::kVisible,
+     0,
+     {108, 78, 58, 8},
+     "秒之后退出",
+     0},
+    {ID_AND_NAME(IDC_PROMPT_LABEL),
+     kStaticAtom,
+     nullptr,
+     SS_LEFT | WS_GROUP,
+     Shown::kVisible,
+     0,
+     {84, 78, 61, 8},
+     "提示关闭对话框",
+     0},
+    {ID_AND_NAME(IDC_COUNTDOWN_TEXT),
+     kStaticAtom,
+     nullptr,
+     SS_RIGHT | WS_GROUP,
+     Shown::kVisible,
+     0,
+     {151, 77, 137, 14},
+     "",
+     0},
+    {ID_AND_NAME(IDC_SOURCE_KIND),
+     kButtonAtom,
+     nullptr,
+     kCheckStyle | BS_RIGHT,
+     Shown::kVisible,
+     0,
+     {6, 22, 41, 10},
+     "文件夹：",
+     0},
+    {ID_AND_NAME(IDC_CONFIG_LINK),
+     kStaticAtom,
+     nullptr,
+     SS_CENTER | WS_GROUP,
+     Shown::kVisible,
+     0,
+     {199, 6, 68, 8},
+     "打开程序配置文件",
+     0},
+    {ID_AND_NAME(IDC_ABOUT_BUTTON),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kHidden,
+     0,
+     {238, 74, 50, 14},
+     "关于",
+     0},
+    {ID_AND_NAME(IDC_ABOUT_LINK),
+     kStaticAtom,
+     nullptr,
+     SS_LEFT | WS_GROUP,
+     Shown::kVisible,
+     0,
+     {272, 6, 17, 8},
+     "关于",
+     0},
+    {ID_AND_NAME(IDC_FOLDER_COPY),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kHidden,
+     0,
+     {238, 74, 50, 14},
+     "文件夹复制",
+     0},
+    {ID_AND_NAME(IDC_STATUS_TEXT),
+     kStaticAtom,
+     nullptr,
+     SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_CENTERIMAGE | SS_SUNKEN | WS_GROUP,
+     Shown::kVisible,
+     0,
+     {0, 6, 200, 8},
+     "",
+     0},
+    {ID_AND_NAME(IDC_FILE_COPY),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kHidden,
+     0,
+     {238, 74, 50, 14},
+     "文件复制",
+     0},
+    {ID_AND_NAME(IDC_AUTO_START),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kHidden,
+     0,
+     {185, 74, 50, 14},
+     "延时1",
+     0},
+};
+
+const ExpectedControl kAboutControls[] = {
+    {ID_AND_NAME(IDOK),
+     kButtonAtom,
+     nullptr,
+     WS_TABSTOP | BS_DEFPUSHBUTTON,
+     Shown::kVisible,
+     0,
+     {65, 72, 50, 14},
+     "确定",
+     0},
+    {ID_AND_NAME(IDC_LOAD_PICTURE),
+     kButtonAtom,
+     nullptr,
+     kPushStyle,
+     Shown::kHidden,
+     0,
+     {118, 72, 50, 14},
+     "加载jpg图片",
+     0},
+    {ID_AND_NAME(IDC_STATIC),
+     kStaticAtom,
+     nullptr,
+     SS_ICON,
+     Shown::kVisible,
+     0,
+     {7, 17, 21, 21},
+     nullptr,
+     IDI_ABOUT_ICON},
+    {ID_AND_NAME(IDC_ABOUT_TEXT),
+     kStaticAtom,
+     nullptr,
+     SS_LEFT,
+     Shown::kVisible,
+     0,
+     {31, 7, 146, 44},
+     "",
+     0},
+    {ID_AND_NAME(IDC_SITE_LINK),
+     kStaticAtom,
+     nullptr,
+     SS_LEFT | WS_GROUP,
+     Shown::kVisible,
+     WS_EX_TRANSPARENT,
+     {65, 55, 50, 10},
+     "Kestrava 官方网站",
+     0},
+};
+
+DWORD FullStyle(const ExpectedControl& control) {
+    return WS_CHILD | (control.shown == Shown::kVisible ? WS_VISIBLE : 0) | control.style;
+}
+
+const char* ClassNameOf(const ExpectedControl& control) {
+    switch (control.classAtom) {
+        case kButtonAtom:
+            return "Button";
+        case kEditAtom:
+            return "Edit";
+        case kStaticAtom:
+            return "Static";
+        default:
+            return control.className;
+    }
+}
+
+struct ExpectedDialog {
+    WORD id;
+    const char* name;
+    DWORD style;
+    DWORD exStyle;
+    std::array<short, 4> box;
+    const char* caption;
+    const ExpectedControl* controls;
+    size_t controlCount;
+};
+
+const ExpectedDialog kDialogs[] = {
+    {ID_AND_NAME(IDD_MAIN_DIALOG),
+     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+     WS_EX_APPWINDOW,
+     {0, 0, 295, 95},
+     "文件复制中显示进度条",
+     kMainControls,
+     std::size(kMainControls)},
+    {ID_AND_NAME(IDD_ABOUT_DIALOG),
+     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK,
+     WS_EX_TOOLWINDOW,
+     {0, 0, 180, 95},
+     "关于",
+     kAboutControls,
+     std::size(kAboutControls)},
+};
+
+TEST(DialogTemplateTest, FramesMatch) {
+    for (const ExpectedDialog& expected : kDialogs) {
+        SCOPED_TRACE(expected.name);
+        const std::optional<DialogTemplate> parsed = ParseDialogTemplate(expected.id);
+        if (!parsed) continue;
+        const DialogTemplate& dialog = *parsed;
+
+        EXPECT_EQ(Hex(dialog.style), Hex(expected.style));
+        EXPECT_EQ(Hex(dialog.exStyle), Hex(expected.exStyle));
+        EXPECT_EQ(dialog.box, expected.box);
+        EXPECT_EQ(dialog.title, FromGbk(expected.caption));
+        EXPECT_TRUE(!dialog.menu.isOrdinal && dialog.menu.text.empty()) << "has a menu";
+        EXPECT_TRUE(!dialog.windowClass.isOrdinal && dialog.windowClass.text.empty())
+            << "has its own window class";
+        EXPECT_EQ(dialog.pointSize, 9);
+        EXPECT_EQ(dialog.weight, FW_NORMAL);
+        EXPECT_EQ(dialog.italic, 0);
+        EXPECT_EQ(dialog.charset, DEFAULT_CHARSET);
+        EXPECT_EQ(dialog.typeface, FromGbk("宋体"));
+    }
+}
+
+TEST(DialogTemplateTest, ControlsMatchInTemplateOrder) {
+    for (const ExpectedDialog& expected : kDialogs) {
+        SCOPED_TRACE(expected.name);
+        const std::optional<DialogTemplate> parsed = ParseDialogTemplate(expected.id);
+        if (!parsed) continue;
+        const DialogTemplate& dialog = *parsed;
+        if (dialog.items.size() != expected.controlCount) {
+            ADD_FAILURE() << dialog.items.size() << " controls, expected " << expected.controlCount;
+            continue;
+        }
+
+        for (size_t i = 0; i < expected.controlCount; ++i) {
+            const ExpectedControl& want = expected.controls[i];
+            const DialogItem& item = dialog.items[i];
+            SCOPED_TRACE(testing::Message() << "control #" << i << " " << want.name);
+
+            EXPECT_EQ(static_cast<int>(item.id), want.id);
+            if (want.classAtom != 0) {
+                EXPECT_TRUE(item.windowClass.isOrdinal) << "class is not an atom";
+                EXPECT_EQ(item.windowClass.ordinal, want.classAtom);
+            } else {
+                EXPECT_FALSE(item.windowClass.isOrdinal) << "class is an atom";
+                EXPECT_EQ(_wcsicmp(item.windowClass.text.c_str(), FromGbk(want.className).c_str()),
+                          0)
+                    << "class " << want.className;
+            }
+            EXPECT_EQ(Hex(item.style), Hex(FullStyle(want)));
+            EXPECT_EQ(Hex(item.exStyle), Hex(want.exStyle));
+            EXPECT_EQ(item.box, want.box);
+            if (want.textOrdinal != 0) {
+                EXPECT_TRUE(item.title.isOrdinal) << "text is not a resource id";
+                EXPECT_EQ(item.title.ordinal, want.textOrdinal);
+            } else {
+                EXPECT_FALSE(item.title.isOrdinal) << "text is a resource id";
+                EXPECT_EQ(item.title.text, FromGbk(want.text));
+            }
+        }
+    }
+}
+
+// Enter must not press a button of the main window: it ends the dialog through IDOK.
+TEST(DialogTemplateTest, MainWindowHasNoDefaultButton) {
+    const std::optional<DialogTemplate> dialog = ParseDialogTemplate(IDD_MAIN_DIALOG);
+    ASSERT_TRUE(dialog);
+    for (const DialogItem& item : dialog->items) {
+        if (!item.windowClass.isOrdinal || item.windowClass.ordinal != kButtonAtom) continue;
+        // BS_DEFPUSHBUTTON is a button type, not a flag: 1 is also a bit of BS_AUTOCHECKBOX.
+        EXPECT_NE(item.style & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON))
+            << "control " << static_cast<int>(item.id);
+    }
+}
+
+std::unique_ptr<kestrava::CDialog> MakeDialog(WORD id) {
+    if (id == IDD_MAIN_DIALOG) return std::make_unique<kestrava::CKestravaDlg>();
+    return std::make_unique<kestrava::CAboutDlg>();
+}
+
+// Both windows created through the program's own dialog classes: every control must come up
+// where, as what and with the text the template says, in dialog units of the real font.
+TEST(DialogTemplateTest, WindowsMatchTheirTemplates) {
+    kestrava::test::FakePlatform platform;
+    for (const ExpectedDialog& expected : kDialogs) {
+        SCOPED_TRACE(expected.name);
+        std::unique_ptr<kestrava::CDialog> dialog = MakeDialog(expected.id);
+        ASSERT_TRUE(dialog->Create()) << "not created, error " << GetLastError();
+        HWND window = dialog->m_hWnd;
+        EXPECT_NE(SendMessageA(window, WM_GETFONT, 0, 0), 0) << "no dialog font";
+        EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE, expected.style & WS_VISIBLE);
+        RECT unit{0, 0, 4, 8};
+        MapDialogRect(window, &unit);
+        EXPECT_GT(unit.right, 4) << "dialog units not mapped";
+
+        std::vector<HWND> children;
+        for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            children.push_back(child);
+        }
+        ASSERT_EQ(children.size(), expected.controlCount);
+
+        for (size_t i = 0; i < expected.controlCount; ++i) {
+            const ExpectedControl& want = expected.controls[i];
+            SCOPED_TRACE(testing::Message() << "control #" << i << " " << want.name);
+            HWND child = children[i];
+            EXPECT_EQ(static_cast<int>(static_cast<short>(GetDlgCtrlID(child))), want.id);
+            char className[64] = {};
+            GetClassNameA(child, className, sizeof className);
+            EXPECT_EQ(_stricmp(className, ClassNameOf(want)), 0) << "class " << className;
+            const DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+            const DWORD exStyle = static_cast<DWORD>(GetWindowLongA(child, GWL_EXSTYLE));
+            // The dialog manager draws an edit's border as a client edge.
+            DWORD required = FullStyle(want);
+            if (want.classAtom == kEditAtom && (required & WS_BORDER)) {
+                required &= ~static_cast<DWORD>(WS_BORDER);
+                EXPECT_TRUE((style & WS_BORDER) || (exStyle & WS_EX_CLIENTEDGE));
+            }
+            EXPECT_EQ(style & required, required) << Hex(style);
+            EXPECT_EQ((style & WS_VISIBLE) != 0, want.shown == Shown::kVisible);
+
+            // Position and size are mapped separately, as the dialog manager does.
+            RECT box{want.box[0], want.box[1], want.box[2], want.box[3]};
+            MapDialogRect(window, &box);
+            RECT actual;
+            GetWindowRect(child, &actual);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&actual), 2);
+            RECT got{actual.left, actual.top, actual.right - actual.left,
+                     actual.bottom - actual.top};
+            // An icon static sizes itself to its icon.
+            if (want.textOrdinal != 0) {
+                got.right = box.right;
+                got.bottom = box.bottom;
+            }
+            EXPECT_TRUE(EqualRect(&box, &got))
+                << "at " << got.left << "," << got.top << " " << got.right << "x" << got.bottom
+                << ", expected " << box.left << "," << box.top << " " << box.right << "x"
+                << box.bottom;
+
+            if (want.textOrdinal != 0) {
+                EXPECT_NE(SendMessageA(child, STM_GETICON, 0, 0), 0) << "no icon shown";
+            } else if (want.id != IDC_SITE_LINK) {
+                char text[128] = {};
+                GetWindowTextA(child, text, sizeof text);
+                EXPECT_STREQ(text, want.text);
+            }
+        }
+    }
+}
+
+// Tab visits the visible tab stops in template order and never a hidden button.
+TEST(DialogTemplateTest, MainWindowTabOrderSkipsHiddenButtons) {
+    kestrava::test::FakePlatform platform;
+    kestrava::CKestravaDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    HWND window = dialog.m_hWnd;
+    std::vector<int> expected;
+    for (const ExpectedControl& want : kMainControls) {
+        if ((want.style & WS_TABSTOP) && want.shown == Shown::kVisible) expected.push_back(want.id);
+    }
+    std::vector<int> visited;
+    HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+    for (HWND item = first; item != nullptr;) {
+        visited.push_back(GetDlgCtrlID(item));
+        item = GetNextDlgTabItem(window, item, FALSE);
+        if (item == first || visited.size() > 40) break;
+    }
+    EXPECT_EQ(visited, expected);
+    for (int hidden : {IDC_LOAD_SETTINGS, IDC_EXIT_PROMPT, IDC_ABOUT_BUTTON, IDC_FOLDER_COPY,
+                       IDC_FILE_COPY, IDC_AUTO_START}) {
+        SCOPED_TRACE(hidden);
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, hidden)));
+        EXPECT_EQ(std::count(visited.begin(), visited.end(), hidden), 0);
+    }
+    // The window opens with an empty status line and the bar at 0 of 100.
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_STATUS_TEXT), "");
+    EXPECT_EQ(SendMessageA(dialog.m_progress.m_hWnd, PBM_GETRANGE, FALSE, 0), 100);
+    EXPECT_EQ(SendMessageA(dialog.m_progress.m_hWnd, PBM_GETPOS, 0, 0), 0);
+    EXPECT_EQ(dialog.m_configLink.m_hWnd, GetDlgItem(window, IDC_CONFIG_LINK));
+    EXPECT_EQ(dialog.m_aboutLink.m_hWnd, GetDlgItem(window, IDC_ABOUT_LINK));
+}
+
+struct ExpectedIconImage {
+    BYTE width;
+    BYTE height;
+    BYTE colorCount;  // 0 for more than 8 bits per pixel
+    WORD bitCount;
+};
+
+struct ExpectedIconGroup {
+    WORD id;
+    const char* name;
+    std::vector<ExpectedIconImage> images;  // largest first
+};
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+    BYTE width;
+    BYTE height;
+    BYTE colorCount;
+    BYTE reserved;
+    WORD planes;
+    WORD bitCount;
+    DWORD bytesInRes;
+    WORD iconId;
+};
+#pragma pack(pop)
+static_assert(sizeof(GroupIconEntry) == 14);
+
+DWORD DibRowBytes(LONG width, WORD bitCount) {
+    return static_cast<DWORD>((width * bitCount + 31) / 32 * 4);
+}
+
+// Checks one RT_ICON image: a BMP DIB with colour table, colour bits and AND mask; transparent
+// pixels must be black in the colour bits, or they would invert the screen behind the icon.
+void CheckIconImage(const GroupIconEntry& entry) {
+    const Resource image = FindOwnResource(entry.iconId, RT_ICON);
+    ASSERT_NE(image.data, nullptr) << "icon image " << entry.iconId << " is missing";
+    EXPECT_EQ(image.size, entry.bytesInRes);
+    ASSERT_GE(image.size, sizeof(BITMAPINFOHEADER));
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, image.data, sizeof header);
+    EXPECT_EQ(header.biSize, sizeof(BITMAPINFOHEADER));
+    EXPECT_EQ(header.biWidth, entry.width);
+    EXPECT_EQ(header.biHeight, 2 * entry.height) << "height must count the AND mask";
+    EXPECT_EQ(header.biPlanes, 1);
+    EXPECT_EQ(header.biBitCount, entry.bitCount);
+    EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RGB));
+
+    const DWORD colours =
+        header.biBitCount > 8 ? 0 : (header.biClrUsed ? header.biClrUsed : 1u << header.biBitCount);
+    const LONG side = entry.width;
+    const DWORD xorRow = DibRowBytes(side, entry.bitCount);
+    const DWORD andRow = DibRowBytes(side, 1);
+    const DWORD xorOffset = header.biSize + colours * sizeof(RGBQUAD);
+    const DWORD andOffset = xorOffset + xorRow * side;
+    ASSERT_EQ(image.size, andOffset + andRow * side) << "colour bits and AND mask do not fill it";
+
+    const auto* palette = reinterpret_cast<const RGBQUAD*>(image.data + header.biSize);
+    int transparent = 0;
+    int blackUnderMask = 0;
+    for (LONG y = 0; y < side; ++y) {
+        const BYTE* xorBits = image.data + xorOffset + xorRow * y;
+        const BYTE* andBits = image.data + andOffset + andRow * y;
+        for (LONG x = 0; x < side; ++x) {
+            if (!(andBits[x / 8] & (0x80 >> (x % 8)))) continue;
+            ++transparent;
+            bool black;
+            if (entry.bitCount == 24) {
+                black = xorBits[3 * x] == 0 && xorBits[3 * x + 1] == 0 && xorBits[3 * x + 2] == 0;
+            } else {
+                const int bit = x * entry.bitCount;
+                const int index = (xorBits[bit / 8] >> (8 - entry.bitCount - bit % 8)) &
+                                  ((1 << entry.bitCount) - 1);
+                const RGBQUAD colour = palette[index];
+                black = colour.rgbRed == 0 && colour.rgbGreen == 0 && colour.rgbBlue == 0;
+            }
+            if (black) ++blackUnderMask;
+        }
+    }
+    EXPECT_GT(transparent, 0) << "the mask hides nothing";
+    EXPECT_LT(transparent, side * side) << "the mask hides everything";
+    EXPECT_EQ(blackUnderMask, transparent) << "transparent pixels that are not black";
+
+    HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(image.data), image.size, TRUE,
+                                          0x00030000, side, side, 0);
+    EXPECT_NE(icon, nullptr) << "the system cannot load it";
+    if (icon != nullptr) DestroyIcon(icon);
+}
+
+TEST(IconResourceTest, GroupsHoldTheirImages) {
+    const ExpectedIconGroup groups[] = {
+        {ID_AND_NAME(IDI_FOLDER_ARROW), {{32, 32, 16, 4}, {16, 16, 16, 4}}},
+        {ID_AND_NAME(IDI_FILE_ARROW), {{32, 32, 16, 4}, {16, 16, 16, 4}}},
+        {ID_AND_NAME(IDI_ABOUT_ICON), {{128, 128, 0, 24}}},
+    };
+    for (const ExpectedIconGroup& group : groups) {
+        SCOPED_TRACE(group.name);
+        const Resource directory = FindOwnResource(group.id, RT_GROUP_ICON);
+        ASSERT_NE(directory.data, nullptr) << "icon group is missing";
+        ASSERT_GE(directory.size, 6u);
+        WORD header[3];
+        std::memcpy(header, directory.data, sizeof header);
+        EXPECT_EQ(header[0], 0);
+        EXPECT_EQ(header[1], 1) << "not an icon directory";
+        ASSERT_EQ(header[2], group.images.size());
+        ASSERT_GE(directory.size, 6 + header[2] * sizeof(GroupIconEntry));
+
+        std::vector<GroupIconEntry> entries(header[2]);
+        std::memcpy(entries.data(), directory.data + 6, entries.size() * sizeof(GroupIconEntry));
+        std::sort(
+            entries.begin(), entries.end(),
+            [](const GroupIconEntry& a, const GroupIconEntry& b) { return a.width > b.width; });
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const ExpectedIconImage& want = group.images[i];
+            const GroupIconEntry& entry = entries[i];
+            SCOPED_TRACE(testing::Message() << "image " << int{want.width} << "x"
+                                            << int{want.height} << ", " << want.bitCount << " bpp");
+            EXPECT_EQ(entry.width, want.width);
+            EXPECT_EQ(entry.height, want.height);
+            EXPECT_EQ(entry.colorCount, want.colorCount);
+            EXPECT_EQ(entry.planes, 1);
+            EXPECT_EQ(entry.bitCount, want.bitCount);
+            CheckIconImage(entry);
+        }
+    }
+}
+
+// The window icon is loaded from IDR_MAINFRAME, which is meant to find nothing.
+TEST(IconResourceTest, MainFrameIconIsAbsent) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON), nullptr);
+    EXPECT_EQ(LoadIconA(module, MAKEINTRESOURCEA(IDR_MAINFRAME)), nullptr);
+}
+
+TEST(VersionResourceTest, DescribesTheProduct) {
+    wchar_t path[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameW(nullptr, path, MAX_PATH), 0u);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    ASSERT_GT(size, 0u) << "no version resource";
+    std::vector<BYTE> block(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(Hex(fixed->dwSignature), Hex(VS_FFI_SIGNATURE));
+    EXPECT_EQ(Hex(fixed->dwFileVersionMS), Hex(MAKELONG(0, 1)));
+    EXPECT_EQ(Hex(fixed->dwFileVersionLS), Hex(0));
+    EXPECT_EQ(Hex(fixed->dwProductVersionMS), Hex(MAKELONG(0, 1)));
+    EXPECT_EQ(Hex(fixed->dwProductVersionLS), Hex(0));
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 2 * sizeof(WORD));
+    EXPECT_EQ(translation[0], 0x0804) << "language";
+    EXPECT_EQ(translation[1], 936) << "code page";
+
+    const struct {
+        const wchar_t* key;
+        const wchar_t* value;
+    } strings[] = {
+        {L"ProductName", L"Kestrava"},
+        {L"ProductVersion", L"1.0.0.0"},
+        {L"FileVersion", L"1.0.0.0"},
+    };
+    for (const auto& want : strings) {
+        SCOPED_TRACE(testing::Message() << "string " << want.key);
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\080403a8\\") + want.key;
+        wchar_t* value = nullptr;
+        if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value),
+                            &length) ||
+            value == nullptr) {
+            ADD_FAILURE() << "missing";
+            continue;
+        }
+        EXPECT_EQ(std::wstring(value), want.value);
+    }
+}
+
+}  // namespace

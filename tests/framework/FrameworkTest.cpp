@@ -1,0 +1,294 @@
+// The window layer against real Win32 controls: dispatch, reflection, data exchange,
+// the exception boundary, dialog keys and the modal loop's pre-translation.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/Controls.h"
+#include "framework/DataExchange.h"
+#include "framework/Dialog.h"
+#include "framework/File.h"
+#include "framework/MbString.h"
+#include "framework/WinApp.h"
+#include "support/FakePlatform.h"
+#include "support/TestDialogs.h"
+
+namespace kestrava::test {
+namespace {
+
+std::vector<std::string>* g_log = nullptr;
+void Log(const std::string& s) {
+    if (g_log) g_log->push_back(s);
+}
+
+class TestLabel : public CStatic {
+  public:
+    int preSubclassCount = 0;
+    std::vector<UINT> preTranslated;
+    HBRUSH brush = ::CreateSolidBrush(RGB(1, 2, 3));
+    ~TestLabel() override { ::DeleteObject(brush); }
+
+    void OnClicked() { Log("label:clicked"); }
+    HBRUSH CtlColor(HDC, UINT type) {
+        Log("label:ctlcolor" + std::to_string(type));
+        return brush;
+    }
+    BOOL PreTranslateMessage(MSG* msg) override {
+        preTranslated.push_back(msg->message);
+        return FALSE;
+    }
+
+  protected:
+    void PreSubclassWindow() override { ++preSubclassCount; }
+    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
+    static const MsgEntry kEntries[];
+    static const MessageMap kMessageMap;
+};
+
+const MsgEntry TestLabel::kEntries[] = {
+    on::CommandReflect<&TestLabel::OnClicked>(STN_CLICKED),
+    on::CtlColorReflect<&TestLabel::CtlColor>(),
+};
+const MessageMap TestLabel::kMessageMap{&CStatic::kMessageMap, kEntries};
+
+class TestDlg : public CDialog {
+  public:
+    TestDlg() : CDialog(IDD_TEST_DIALOG) {}
+
+    TestLabel m_label;
+    std::string m_text;
+    bool throwInPaint = false;
+    int paints = 0;
+    std::function<void(TestDlg&)> onInit;
+
+    void OnGo() { Log("go"); }
+    void OnGoDouble() { Log("go:double"); }
+    void OnLabelParent() { Log("parent:label"); }
+    void OnThrow() { CFile file("Z:\\no\\such\\folder\\缺失.txt", CFile::modeRead); }
+    void OnEditChange() { Log("change:" + GetDlgItemText(IDC_T_EDIT)); }
+    void OnTimer(UINT_PTR id) { Log("timer" + std::to_string(id)); }
+    void OnPaint() {
+        ++paints;
+        if (throwInPaint) throw CFileException(CFileException::hardIO, 0, "paint.bin");
+        Default();
+    }
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) {
+        if (control == m_label.m_hWnd) Log("parent:ctlcolor" + std::to_string(type));
+        return CDialog::OnCtlColor(dc, control, type);
+    }
+
+  protected:
+    void DoDataExchange(CDataExchange* dx) override {
+        DDX_Control(dx, IDC_T_LABEL, m_label);
+        DDX_Text(dx, IDC_T_EDIT, m_text);
+    }
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        if (onInit) onInit(*this);
+        return TRUE;
+    }
+    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
+    static const MsgEntry kEntries[];
+    static const MessageMap kMessageMap;
+};
+
+const MsgEntry TestDlg::kEntries[] = {
+    on::Command<&TestDlg::OnGo>(IDC_T_GO),
+    on::Command<&TestDlg::OnGoDouble>(IDC_T_GO, BN_DOUBLECLICKED),
+    on::Command<&TestDlg::OnLabelParent>(IDC_T_LABEL, STN_CLICKED),
+    on::Command<&TestDlg::OnThrow>(IDC_T_THROW),
+    on::Command<&TestDlg::OnEditChange>(IDC_T_EDIT, EN_CHANGE),
+    on::Timer<&TestDlg::OnTimer>(),
+    on::Message<&TestDlg::OnPaint>(WM_PAINT),
+    on::CtlColor<&TestDlg::OnCtlColor>(),
+};
+const MessageMap TestDlg::kMessageMap{&CDialog::kMessageMap, kEntries};
+
+class FrameworkTest : public ::testing::Test {
+  protected:
+    void SetUp() override { g_log = &log; }
+    void TearDown() override { g_log = nullptr; }
+    void SendCommand(TestDlg& dlg, int id, UINT code) {
+        ::SendMessageA(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(id, code),
+                       reinterpret_cast<LPARAM>(dlg.GetDlgItem(id)));
+    }
+    std::vector<std::string> log;
+    FakePlatform platform;
+};
+
+TEST(CodePage, AnsiCodePageIs936) {
+    ASSERT_EQ(::GetACP(), 936u) << "run with LANG=zh_CN.UTF-8 and the locale generated";
+    // A literal of the program must arrive as GBK bytes.
+    EXPECT_EQ(std::string("宋体"), std::string("\xCB\xCE\xCC\xE5"));
+}
+
+TEST_F(FrameworkTest, TableDispatchesMessagesAndCommandCodes) {
+    TestDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    // The first exchange set the edit's text, which notified already.
+    EXPECT_EQ(log, (std::vector<std::string>{"change:"}));
+    log.clear();
+    SendCommand(dlg, IDC_T_GO, BN_CLICKED);
+    SendCommand(dlg, IDC_T_GO, BN_DOUBLECLICKED);
+    SendCommand(dlg, IDC_T_GO, BN_SETFOCUS);  // no entry: ignored
+    ::SendMessageA(dlg.m_hWnd, WM_TIMER, 7, 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"go", "go:double", "timer7"}));
+
+    // A real click goes through the button and the same entry.
+    log.clear();
+    ::SendMessageA(dlg.GetDlgItem(IDC_T_GO), BM_CLICK, 0, 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"go"}));
+}
+
+TEST_F(FrameworkTest, ControlGetsReflectedClickAndColourAfterParent) {
+    TestDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    ::ShowWindow(dlg.m_hWnd, SW_SHOW);
+    PumpMessages(50);
+    log.clear();
+
+    // The label paints itself: the parent's colour handler first, the label's inside it.
+    ::InvalidateRect(dlg.m_label.m_hWnd, nullptr, TRUE);
+    ::UpdateWindow(dlg.m_label.m_hWnd);
+    const std::string type = std::to_string(CTLCOLOR_STATIC);
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[0], "parent:ctlcolor" + type);
+    EXPECT_EQ(log[1], "label:ctlcolor" + type);
+    // The brush the parent answers with is the label's own.
+    HDC dc = ::GetDC(dlg.m_label.m_hWnd);
+    const LRESULT brush =
+        ::SendMessageA(dlg.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(dlg.m_label.m_hWnd));
+    ::ReleaseDC(dlg.m_label.m_hWnd, dc);
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(dlg.m_label.brush));
+
+    // A click on the notifying static reaches the label's handler, not the parent's entry.
+    log.clear();
+    ::SendMessageA(dlg.m_label.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ::SendMessageA(dlg.m_label.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(log, (std::vector<std::string>{"label:clicked"}));
+}
+
+TEST_F(FrameworkTest, DataExchangeAttachesOnceAndCopiesTextBothWays) {
+    TestDlg dlg;
+    dlg.m_text = "初始";
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_EQ(dlg.m_label.preSubclassCount, 1);
+    EXPECT_EQ(dlg.m_label.m_hWnd, dlg.GetDlgItem(IDC_T_LABEL));
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_T_EDIT), "初始");
+
+    dlg.m_text = "C:\\誠\\目标";
+    dlg.UpdateData(false);
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_T_EDIT), "C:\\誠\\目标");
+    EXPECT_EQ(dlg.m_label.preSubclassCount, 1);
+
+    ::SetWindowTextA(dlg.GetDlgItem(IDC_T_EDIT), "from window");
+    dlg.UpdateData(true);
+    EXPECT_EQ(dlg.m_text, "from window");
+}
+
+TEST_F(FrameworkTest, SettingEditTextRaisesChangeInsideTheCall) {
+    TestDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    log.clear();
+    dlg.SetDlgItemText(IDC_T_EDIT, "15");
+    EXPECT_EQ(log, (std::vector<std::string>{"change:15"}));
+    dlg.SetDlgItemText(IDC_T_EDIT, "15");  // unchanged text still notifies
+    EXPECT_EQ(log.size(), 2u);
+}
+
+TEST_F(FrameworkTest, ExceptionInCommandShowsOneStopBoxAndLaterCommandsWork) {
+    TestDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    log.clear();
+    SendCommand(dlg, IDC_T_THROW, BN_CLICKED);
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_NE(platform.boxes[0].text.find("Z:\\no\\such\\folder\\缺失.txt"), std::string::npos)
+        << platform.boxes[0].text;
+    EXPECT_EQ(platform.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_EQ(platform.boxes[0].caption, AfxGetAppTitle());
+
+    SendCommand(dlg, IDC_T_GO, BN_CLICKED);
+    EXPECT_EQ(log, (std::vector<std::string>{"go"}));
+    EXPECT_EQ(platform.boxes.size(), 1u);
+}
+
+TEST_F(FrameworkTest, ExceptionWhilePaintingIsSilentAndValidates) {
+    TestDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    ::ShowWindow(dlg.m_hWnd, SW_SHOW);
+    PumpMessages(50);
+    dlg.throwInPaint = true;
+    dlg.paints = 0;
+    ::InvalidateRect(dlg.m_hWnd, nullptr, TRUE);
+    PumpMessages(300);
+    EXPECT_EQ(dlg.paints, 1) << "a window left invalid is painted again and again";
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_FALSE(::GetUpdateRect(dlg.m_hWnd, nullptr, FALSE));
+}
+
+TEST_F(FrameworkTest, EnterAndEscapeEndTheModalDialog) {
+    struct Case {
+        UINT key;
+        INT_PTR expected;
+        const char* expectedText;  // Enter exchanges from the window first
+    };
+    for (const Case& c : {Case{VK_RETURN, IDOK, "typed"}, Case{VK_ESCAPE, IDCANCEL, "before"}}) {
+        SCOPED_TRACE(c.key == VK_RETURN ? "Enter" : "Esc");
+        TestDlg dlg;
+        dlg.m_text = "before";
+        dlg.onInit = [&c](TestDlg& d) {
+            HWND edit = d.GetDlgItem(IDC_T_EDIT);
+            ::SetWindowTextA(edit, "typed");
+            ::SetFocus(edit);
+            ::PostMessageA(edit, WM_KEYDOWN, c.key, 1);
+            ::PostMessageA(edit, WM_KEYUP, c.key, 0xC0000001);
+            ::SetTimer(d.m_hWnd, 99, 5000, nullptr);  // a stuck loop ends as a failure
+        };
+        EXPECT_EQ(dlg.DoModal(), c.expected);
+        EXPECT_EQ(dlg.m_text, c.expectedText);
+        EXPECT_EQ(dlg.m_hWnd, nullptr);
+    }
+}
+
+TEST_F(FrameworkTest, CloseTakesTheCancelRoute) {
+    TestDlg dlg;
+    dlg.onInit = [](TestDlg& d) { ::PostMessageA(d.m_hWnd, WM_CLOSE, 0, 0); };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
+TEST_F(FrameworkTest, ModalLoopPreTranslatesMouseMessagesForChildStatic) {
+    TestDlg dlg;
+    dlg.onInit = [](TestDlg& d) {
+        HWND label = d.GetDlgItem(IDC_T_LABEL);
+        ::PostMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+        ::PostMessageA(d.m_hWnd, WM_COMMAND, IDCANCEL, 0);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(std::count(dlg.m_label.preTranslated.begin(), dlg.m_label.preTranslated.end(),
+                         static_cast<UINT>(WM_MOUSEMOVE)),
+              1);
+}
+
+TEST(MbString, DoubleByteTrailBackslashIsNotASeparator) {
+    // 誠 is D5 5C: its trail byte is the backslash code.
+    const std::string path = "C:\\誠\\誠";
+    ASSERT_EQ(path.size(), 8u);
+    EXPECT_EQ(mbs::ReverseFind(path, '\\'), 5);
+    EXPECT_EQ(mbs::Find(path, '\\'), 2);
+    EXPECT_EQ(mbs::Find(path, '\\', 3), 5);
+    EXPECT_EQ(mbs::ReverseFind("誠", '\\'), -1);
+    EXPECT_EQ(mbs::Find("誠a", 'a'), 2);
+    EXPECT_EQ(mbs::Find(path, "\\誠", 3), 5);
+    EXPECT_EQ(mbs::Left(path, mbs::ReverseFind(path, '\\') + 1), "C:\\誠\\");
+    EXPECT_EQ(mbs::Right(path, 2), "誠");
+    EXPECT_EQ(mbs::Right("ab", 5), "ab");
+    EXPECT_EQ(mbs::Left("ab", -1), "");
+    EXPECT_EQ(mbs::Format("%s%d秒", "还有", 2), "还有2秒");
+}
+
+}  // namespace
+}  // namespace kestrava::test

@@ -1,0 +1,112 @@
+#include "support/FakePlatform.h"
+
+#include <cstring>
+
+namespace kestrava::test {
+
+FakePlatform::FakePlatform() : m_previous(SetPlatform(this)) {
+    ::GetLocalTime(&now);
+}
+
+FakePlatform::~FakePlatform() {
+    SetPlatform(m_previous == this ? nullptr : m_previous);
+}
+
+void FakePlatform::AdvanceSeconds(int seconds) {
+    FILETIME ft;
+    ::SystemTimeToFileTime(&now, &ft);
+    ULARGE_INTEGER t{};
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    t.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ULL;
+    ft.dwLowDateTime = t.LowPart;
+    ft.dwHighDateTime = t.HighPart;
+    ::FileTimeToSystemTime(&ft, &now);
+}
+
+int FakePlatform::MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                             UINT type) {
+    boxes.push_back({owner, text, caption, type});
+    if (onBox) onBox(boxes.back());
+    if (answers.empty()) return IDOK;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void FakePlatform::TerminateProcess(UINT exitCode) {
+    exitCodes.push_back(exitCode);
+    if (onTerminate) onTerminate(exitCode);
+}
+
+void FakePlatform::Sleep(DWORD ms) {
+    sleeps.push_back(ms);
+}
+
+SYSTEMTIME FakePlatform::LocalTime() {
+    if (fakeClock) return now;
+    SYSTEMTIME st;
+    ::GetLocalTime(&st);
+    return st;
+}
+
+bool FakePlatform::WaitForMessage(DWORD timeoutMs) {
+    return ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+           WAIT_OBJECT_0;
+}
+
+PIDLIST_ABSOLUTE FakePlatform::BrowseForFolder(BROWSEINFOA*) {
+    if (browsedFolder.empty()) return nullptr;
+    // Any non-null id list stands for the scripted folder.
+    return static_cast<PIDLIST_ABSOLUTE>(::CoTaskMemAlloc(sizeof(USHORT)));
+}
+
+bool FakePlatform::PathFromIdList(PCIDLIST_ABSOLUTE, std::string& path) {
+    path = browsedFolder;
+    return !path.empty();
+}
+
+bool FakePlatform::GetOpenFileName(OPENFILENAMEA* info) {
+    if (openedFile.empty() || !info->lpstrFile) return false;
+    std::strncpy(info->lpstrFile, openedFile.c_str(), info->nMaxFile - 1);
+    info->lpstrFile[info->nMaxFile - 1] = '\0';
+    return true;
+}
+
+HINSTANCE FakePlatform::ShellExecute(HWND, const char* verb, const char* file, const char*,
+                                     const char*, int) {
+    shellOpened.push_back(std::string(verb ? verb : "") + " " + (file ? file : ""));
+    return shellResult;
+}
+
+UINT FakePlatform::WinExec(const char* commandLine, UINT) {
+    executed.push_back(commandLine);
+    return 33;
+}
+
+bool FakePlatform::RegQueryValue(HKEY, const std::string&, std::string& value) {
+    value = registryValue;
+    return registryFound;
+}
+
+void PumpMessages(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    while (!done()) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= end) return done();
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                      MWMO_INPUTAVAILABLE);
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    return true;
+}
+
+}  // namespace kestrava::test
