@@ -26,6 +26,12 @@ bool Win32Platform::WaitForMessage(DWORD timeoutMs) {
            WAIT_OBJECT_0;
 }
 
+std::string Win32Platform::ModuleFileName() {
+    char path[MAX_PATH + 1] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
 PIDLIST_ABSOLUTE Win32Platform::BrowseForFolder(BROWSEINFOA* info) {
     return ::SHBrowseForFolderA(info);
 }

@@ -21,6 +21,8 @@ class IPlatform {
     virtual SYSTEMTIME LocalTime() = 0;
     // Waits for input in the thread's queue, at most timeoutMs; true when some arrived.
     virtual bool WaitForMessage(DWORD timeoutMs) = 0;
+    // Full path of the running executable.
+    virtual std::string ModuleFileName() = 0;
 
     virtual PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) = 0;
     virtual bool PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) = 0;
@@ -41,6 +43,7 @@ class Win32Platform : public IPlatform {
     void Sleep(DWORD ms) override;
     SYSTEMTIME LocalTime() override;
     bool WaitForMessage(DWORD timeoutMs) override;
+    std::string ModuleFileName() override;
     PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override;
     bool PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) override;
     bool GetOpenFileName(OPENFILENAMEA* info) override;

@@ -55,6 +55,13 @@ bool FakePlatform::WaitForMessage(DWORD timeoutMs) {
            WAIT_OBJECT_0;
 }
 
+std::string FakePlatform::ModuleFileName() {
+    if (!moduleFileName.empty()) return moduleFileName;
+    char path[MAX_PATH + 1] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
 PIDLIST_ABSOLUTE FakePlatform::BrowseForFolder(BROWSEINFOA*) {
     if (browsedFolder.empty()) return nullptr;
     // Any non-null id list stands for the scripted folder.

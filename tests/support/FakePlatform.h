@@ -43,6 +43,9 @@ class FakePlatform : public IPlatform {
     void Sleep(DWORD ms) override;
     SYSTEMTIME LocalTime() override;
     bool WaitForMessage(DWORD timeoutMs) override;
+    // Empty: the test executable's own path.
+    std::string moduleFileName;
+    std::string ModuleFileName() override;
     PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override;
     bool PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) override;
     bool GetOpenFileName(OPENFILENAMEA* info) override;
