@@ -52,6 +52,7 @@ BOOL CKestravaDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     m_progress.SendMessage(PBM_SETPOS, 0);
+    LoadSettings();
     return TRUE;
 }
 
