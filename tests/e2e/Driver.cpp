@@ -1,0 +1,669 @@
+#include "Driver.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace kestrava::e2e {
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+constexpr char kDialogClass[] = "#32770";
+// The message box's text static, and its icon static (1088 under Wine, 20 on Windows).
+constexpr int kBoxTextId = 0xFFFF;
+constexpr int kBoxIconIds[] = {1088, 20};
+
+std::string ClassOf(HWND hwnd) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+bool IsDialogClass(HWND hwnd) {
+    return ClassOf(hwnd) == kDialogClass;
+}
+
+// A message sent on its own thread, so the caller can stop waiting. Wine's
+// SendMessageTimeout does not return at its timeout while the receiving thread
+// pumps no messages (as during a copy); it waits until that thread gets back to
+// its queue. The job owns every buffer the reply is written into, since an
+// abandoned send may still complete later.
+struct SendJob {
+    HWND hwnd = nullptr;
+    UINT msg = 0;
+    WPARAM wp = 0;
+    LPARAM lp = 0;
+    bool lpIsText = false;  // lp is text.data()
+    std::string text;
+    DWORD_PTR result = 0;
+    BOOL ok = FALSE;
+    DWORD error = 0;
+};
+
+DWORD WINAPI RunSendJob(void* param) {
+    std::unique_ptr<std::shared_ptr<SendJob>> holder(static_cast<std::shared_ptr<SendJob>*>(param));
+    SendJob& job = **holder;
+    const LPARAM lp = job.lpIsText ? reinterpret_cast<LPARAM>(job.text.data()) : job.lp;
+    // The long timeout only makes the call report a window that is gone.
+    job.ok = SendMessageTimeoutA(job.hwnd, job.msg, job.wp, lp, SMTO_NORMAL, 24 * 3600 * 1000,
+                                 &job.result);
+    job.error = job.ok ? 0 : GetLastError();
+    return 0;
+}
+
+std::string Describe(const SendJob& job) {
+    char text[96];
+    std::snprintf(text, sizeof text, "message 0x%04X to window %p", job.msg,
+                  static_cast<void*>(job.hwnd));
+    return text;
+}
+
+void RunBounded(const std::shared_ptr<SendJob>& job) {
+    auto* param = new std::shared_ptr<SendJob>(job);
+    HANDLE thread = CreateThread(nullptr, 0, RunSendJob, param, 0, nullptr);
+    if (!thread) {
+        delete param;
+        throw DriverError("cannot start a thread for " + Describe(*job));
+    }
+    const DWORD wait = WaitForSingleObject(thread, kSendTimeoutMs);
+    CloseHandle(thread);
+    if (wait != WAIT_OBJECT_0) {
+        throw DriverError(Describe(*job) + ": no answer within " + std::to_string(kSendTimeoutMs) +
+                          " ms");
+    }
+    if (!job->ok)
+        throw DriverError(Describe(*job) + " failed (error " + std::to_string(job->error) + ")");
+}
+
+LRESULT SendOrThrow(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto job = std::make_shared<SendJob>();
+    job->hwnd = hwnd;
+    job->msg = msg;
+    job->wp = wp;
+    job->lp = lp;
+    RunBounded(job);
+    return static_cast<LRESULT>(job->result);
+}
+
+// WM_GETTEXT into `text` (its size is the buffer size) or WM_SETTEXT of `text`.
+std::string SendTextOrThrow(HWND hwnd, UINT msg, std::string text) {
+    auto job = std::make_shared<SendJob>();
+    job->hwnd = hwnd;
+    job->msg = msg;
+    job->wp = msg == WM_GETTEXT ? text.size() : 0;
+    job->lpIsText = true;
+    job->text = std::move(text);
+    RunBounded(job);
+    return job->text;
+}
+
+std::string WindowText(HWND hwnd) {
+    // The length is in the window's own units; a Unicode window answers an ANSI
+    // query with an upper bound, and DBCS text may need up to twice the characters.
+    const auto length = static_cast<size_t>(SendOrThrow(hwnd, WM_GETTEXTLENGTH, 0, 0));
+    std::string text = SendTextOrThrow(hwnd, WM_GETTEXT, std::string(length * 2 + 2, '\0'));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+int ControlId(HWND hwnd) {
+    return static_cast<int>(GetWindowLongPtrA(hwnd, GWLP_ID) & 0xFFFF);
+}
+
+POINT CentreOnScreen(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+LPARAM PointParam(POINT p) {
+    return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
+}
+
+// Walks with CharNextA so the trail byte of a GBK character (which may be 0x5C)
+// is never taken for a separator.
+size_t LastSeparator(const std::string& path) {
+    size_t last = std::string::npos;
+    for (const char* p = path.c_str(); *p; p = CharNextA(p)) {
+        if (*p == '\\' || *p == '/') last = static_cast<size_t>(p - path.c_str());
+    }
+    return last;
+}
+
+bool EndsWithSeparator(const std::string& path) {
+    const size_t last = LastSeparator(path);
+    return last != std::string::npos && last + 1 == path.size();
+}
+
+bool IsDirectory(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool MakeDirs(const std::string& path) {
+    if (path.empty() || IsDirectory(path)) return true;
+    const size_t last = LastSeparator(path);
+    if (last != std::string::npos && last > 0 && !MakeDirs(path.substr(0, last))) return false;
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+template <typename Visit>
+void ForEachEntry(const std::string& dir, Visit visit) {
+    WIN32_FIND_DATAA found{};
+    HANDLE find = FindFirstFileA(JoinPath(dir, "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0)
+            continue;
+        visit(found);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
+bool RemoveTreeOnce(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return DeleteFileA(path.c_str());
+    bool ok = true;
+    ForEachEntry(path, [&](const WIN32_FIND_DATAA& entry) {
+        ok = RemoveTreeOnce(JoinPath(path, entry.cFileName)) && ok;
+    });
+    return RemoveDirectoryA(path.c_str()) && ok;
+}
+
+void ReadTreeInto(const std::string& dir, const std::string& prefix,
+                  std::map<std::string, std::string>& tree) {
+    ForEachEntry(dir, [&](const WIN32_FIND_DATAA& entry) {
+        const std::string full = JoinPath(dir, entry.cFileName);
+        const std::string rel = prefix + entry.cFileName;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            tree[rel + "\\"] = "";
+            ReadTreeInto(full, rel + "\\", tree);
+        } else {
+            tree[rel] = ReadFileBytes(full).value_or("");
+        }
+    });
+}
+
+HWND FocusOfThread(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+LPARAM KeyParam(UINT vk, bool up, bool alt) {
+    const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    LPARAM lp = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
+    if (alt) lp |= LPARAM{1} << 29;
+    if (up) lp |= (LPARAM{1} << 30) | (LPARAM{1} << 31);
+    return lp;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (GetTickCount64() < deadline) {
+        if (done()) return true;
+        Sleep(kPollMs);
+    }
+    return done();
+}
+
+// ---- Files and folders --------------------------------------------------------
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    if (EndsWithSeparator(dir)) return dir + name;
+    return dir + "\\" + name;
+}
+
+std::string ParentDir(const std::string& path) {
+    const size_t last = LastSeparator(path);
+    return last == std::string::npos ? std::string() : path.substr(0, last);
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr)) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    if (!ok) return std::nullopt;
+    return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    const std::string parent = ParentDir(path);
+    if (!parent.empty() && !MakeDirs(parent)) return false;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    return CloseHandle(file) && ok;
+}
+
+bool RemoveTree(const std::string& path) {
+    // A process that was just killed may still hold a handle for a moment.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (RemoveTreeOnce(path)) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+std::map<std::string, std::string> ReadTree(const std::string& root) {
+    std::map<std::string, std::string> tree;
+    ReadTreeInto(root, "", tree);
+    return tree;
+}
+
+TempDir::TempDir(const std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    char temp[MAX_PATH + 1] = {};
+    if (!GetTempPathA(sizeof temp, temp)) throw DriverError("GetTempPathA failed");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string leaf = "kestrava-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+                           std::to_string(counter++);
+        if (!name.empty()) leaf += "-" + name;
+        const std::string candidate = JoinPath(temp, leaf);
+        if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+            path_ = candidate;
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    throw DriverError("cannot create a temporary folder under " + std::string(temp));
+}
+
+TempDir::~TempDir() {
+    RemoveTree(path_);
+}
+
+void TempDir::Write(const std::string& rel, const std::string& bytes) const {
+    if (!WriteFileBytes(JoinPath(path_, rel), bytes)) throw DriverError("cannot write " + rel);
+}
+
+void TempDir::MakeDir(const std::string& rel) const {
+    if (!MakeDirs(JoinPath(path_, rel))) throw DriverError("cannot create folder " + rel);
+}
+
+std::string TempDir::Read(const std::string& rel) const {
+    auto bytes = ReadFileBytes(JoinPath(path_, rel));
+    if (!bytes) throw DriverError("cannot read " + rel);
+    return *bytes;
+}
+
+bool TempDir::Exists(const std::string& rel) const {
+    return GetFileAttributesA(JoinPath(path_, rel).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ThisExeDir() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) throw DriverError("GetModuleFileNameA failed");
+    return ParentDir(path);
+}
+
+bool CopyApp(const std::string& toDir, const std::string& exeName) {
+    return CopyFileA(JoinPath(ThisExeDir(), exeName).c_str(), JoinPath(toDir, exeName).c_str(),
+                     FALSE);
+}
+
+// ---- Configuration file -------------------------------------------------------
+
+std::string ReadIni(const std::string& path, const std::string& key) {
+    std::vector<char> value(4096);
+    GetPrivateProfileStringA(kConfigSection, key.c_str(), "", value.data(),
+                             static_cast<DWORD>(value.size()), path.c_str());
+    return value.data();
+}
+
+std::vector<std::string> IniKeys(const std::string& path) {
+    std::vector<char> list(32768);
+    const DWORD length = GetPrivateProfileStringA(kConfigSection, nullptr, "", list.data(),
+                                                  static_cast<DWORD>(list.size()), path.c_str());
+    std::vector<std::string> keys;
+    for (const char* key = list.data(); key < list.data() + length && *key;
+         key += std::strlen(key) + 1) {
+        keys.emplace_back(key);
+    }
+    return keys;
+}
+
+bool WriteIni(const std::string& path, const std::string& key, const std::string& value) {
+    return WritePrivateProfileStringA(kConfigSection, key.c_str(), value.c_str(), path.c_str());
+}
+
+// ---- Window -------------------------------------------------------------------
+
+bool Window::Exists() const {
+    return hwnd_ && IsWindow(hwnd_);
+}
+
+HWND Window::Item(int id) const {
+    if (!Exists()) throw DriverError("the window is gone");
+    for (HWND child : ChildrenOf(hwnd_)) {
+        if (ControlId(child) == (id & 0xFFFF)) return child;
+    }
+    return nullptr;
+}
+
+HWND Window::Control(int id) const {
+    HWND control = Item(id);
+    if (!control) throw DriverError("no control " + std::to_string(id));
+    return control;
+}
+
+std::string Window::Caption() const {
+    if (!Exists()) throw DriverError("the window is gone");
+    return WindowText(hwnd_);
+}
+
+std::string Window::Text(int id) const {
+    return WindowText(Control(id));
+}
+
+void Window::SetText(int id, const std::string& text) const {
+    SendTextOrThrow(Control(id), WM_SETTEXT, text);
+}
+
+int Window::Check(int id) const {
+    return static_cast<int>(SendOrThrow(Control(id), BM_GETCHECK, 0, 0));
+}
+
+bool Window::IsVisible(int id) const {
+    return IsWindowVisible(Control(id));
+}
+
+bool Window::IsEnabled(int id) const {
+    return IsWindowEnabled(Control(id));
+}
+
+RECT Window::ClientRect(int id) const {
+    RECT r{};
+    GetWindowRect(Control(id), &r);
+    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool Window::Click(int id) const {
+    HWND control = Control(id);
+    if (!IsWindowVisible(control) || !IsWindowEnabled(control) || !IsWindowEnabled(hwnd_))
+        return false;
+    return PostMessageA(control, BM_CLICK, 0, 0);
+}
+
+bool Window::MouseClick(int id) const {
+    HWND control = Control(id);
+    if (!IsWindowVisible(control) || !IsWindowEnabled(control) || !IsWindowEnabled(hwnd_))
+        return false;
+    const POINT screen = CentreOnScreen(control);
+    // A static without SS_NOTIFY answers HTTRANSPARENT: the click belongs to the dialog.
+    HWND target = control;
+    if (SendOrThrow(control, WM_NCHITTEST, 0, PointParam(screen)) == HTTRANSPARENT) target = hwnd_;
+    POINT client = screen;
+    ScreenToClient(target, &client);
+    const LPARAM at = PointParam(client);
+    return PostMessageA(target, WM_MOUSEMOVE, 0, at) &&
+           PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
+           PostMessageA(target, WM_LBUTTONUP, 0, at);
+}
+
+bool Window::MouseMove(int id) const {
+    HWND control = Control(id);
+    if (!IsWindowVisible(control)) return false;
+    POINT client = CentreOnScreen(control);
+    ScreenToClient(control, &client);
+    return PostMessageA(control, WM_MOUSEMOVE, 0, PointParam(client));
+}
+
+bool Window::PointAt(int id) const {
+    HWND control = Control(id);
+    if (!IsWindowVisible(control)) return false;
+    const POINT at = CentreOnScreen(control);
+    return SetCursorPos(at.x, at.y);
+}
+
+bool Window::RealClick(int id) const {
+    if (!PointAt(id)) return false;
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(2, clicks, sizeof(INPUT)) == 2;
+}
+
+void Window::PostCommand(int id, WORD code) const {
+    if (!PostMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(id, code),
+                      reinterpret_cast<LPARAM>(Item(id)))) {
+        throw DriverError("cannot post a command to the window");
+    }
+}
+
+void Window::Focus(int id) const {
+    SendOrThrow(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
+}
+
+int Window::FocusedId() const {
+    HWND focus = FocusOfThread(hwnd_);
+    return focus ? ControlId(focus) : 0;
+}
+
+bool Window::PressKey(int id, UINT vk, bool alt) const {
+    HWND control = Control(id);
+    if (!IsWindowVisible(control) || !IsWindowEnabled(control) || !IsWindowEnabled(hwnd_))
+        return false;
+    // Refocusing an edit would select all its text and the next key would replace it.
+    if (FocusOfThread(hwnd_) != control) Focus(id);
+    const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    const UINT up = alt ? WM_SYSKEYUP : WM_KEYUP;
+    return PostMessageA(control, down, vk, KeyParam(vk, false, alt)) &&
+           PostMessageA(control, up, vk, KeyParam(vk, true, alt));
+}
+
+void Window::Close() const {
+    if (!PostMessageA(hwnd_, WM_CLOSE, 0, 0)) throw DriverError("cannot post WM_CLOSE");
+}
+
+void Window::ClickCloseBox() const {
+    if (!PostMessageA(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0)) throw DriverError("cannot post SC_CLOSE");
+}
+
+LRESULT Window::Send(int id, UINT msg, WPARAM wp, LPARAM lp) const {
+    return SendOrThrow(Control(id), msg, wp, lp);
+}
+
+// ---- Message boxes ------------------------------------------------------------
+
+namespace {
+
+std::optional<MessageBoxInfo> ReadMessageBoxOrThrow(HWND hwnd) {
+    if (!IsWindow(hwnd) || !IsDialogClass(hwnd)) return std::nullopt;
+    MessageBoxInfo box;
+    box.hwnd = hwnd;
+    bool hasText = false;
+    bool hasIconStatic = false;
+    for (HWND child : ChildrenOf(hwnd)) {
+        const std::string cls = ClassOf(child);
+        const int id = ControlId(child);
+        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        if (cls == "Static" && (style & SS_TYPEMASK) == SS_ICON &&
+            std::find(std::begin(kBoxIconIds), std::end(kBoxIconIds), id) !=
+                std::end(kBoxIconIds)) {
+            hasIconStatic = true;
+            box.hasIcon = IsWindowVisible(child) && SendOrThrow(child, STM_GETICON, 0, 0) != 0;
+        } else if (cls == "Static" && id == kBoxTextId && (style & SS_TYPEMASK) != SS_ICON) {
+            hasText = true;
+            box.text = WindowText(child);
+        } else if (cls == "Button" && id >= IDOK && id <= IDCONTINUE) {
+            if (IsWindowVisible(child)) box.buttons.push_back(id);
+        } else {
+            return std::nullopt;  // a control no message box has
+        }
+    }
+    if (!hasText || !hasIconStatic) return std::nullopt;
+    std::sort(box.buttons.begin(), box.buttons.end());
+    box.caption = WindowText(hwnd);
+    return box;
+}
+
+}  // namespace
+
+std::optional<MessageBoxInfo> ReadMessageBox(HWND hwnd) {
+    try {
+        return ReadMessageBoxOrThrow(hwnd);
+    } catch (const DriverError&) {
+        // A box that closed while being read is simply no longer there.
+        if (!IsWindow(hwnd)) return std::nullopt;
+        throw;
+    }
+}
+
+// ---- AppProcess ---------------------------------------------------------------
+
+AppProcess::~AppProcess() {
+    Kill();
+    if (pi_.hThread) CloseHandle(pi_.hThread);
+    if (pi_.hProcess) CloseHandle(pi_.hProcess);
+}
+
+bool AppProcess::Start(const std::string& exePath, const std::string& workDir) {
+    if (pi_.hProcess) throw DriverError("the process was already started");
+    std::string commandLine = "\"" + exePath + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    const std::string dir = workDir.empty() ? ParentDir(exePath) : workDir;
+    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.empty() ? nullptr : dir.c_str(), &si, &pi_)) {
+        pi_ = {};
+        return false;
+    }
+    return true;
+}
+
+std::vector<HWND> AppProcess::TopLevelWindows() const {
+    struct Search {
+        DWORD pid;
+        std::vector<HWND> found;
+    } search{pi_.dwProcessId, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == s->pid && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND AppProcess::FindMainWindow() const {
+    HWND firstUnowned = nullptr;
+    for (HWND hwnd : TopLevelWindows()) {
+        if (!IsDialogClass(hwnd)) continue;
+        if (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW) return hwnd;
+        if (!firstUnowned && !GetWindow(hwnd, GW_OWNER)) firstUnowned = hwnd;
+    }
+    return firstUnowned;
+}
+
+bool AppProcess::WaitForMainWindow(DWORD timeoutMs) {
+    if (!pi_.hProcess) throw DriverError("the process was not started");
+    // Stops early when the process is gone: the window will never come.
+    WaitUntil([this] { return (hwnd_ = FindMainWindow()) != nullptr || !IsRunning(); }, timeoutMs);
+    return hwnd_ != nullptr;
+}
+
+bool AppProcess::IsRunning() const {
+    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool AppProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (!pi_.hProcess) throw DriverError("the process was not started");
+    if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(pi_.hProcess, exitCode);
+    return true;
+}
+
+void AppProcess::Kill() {
+    if (!IsRunning()) return;
+    TerminateProcess(pi_.hProcess, 0xDEAD);
+    WaitForSingleObject(pi_.hProcess, 5000);
+}
+
+std::vector<MessageBoxInfo> AppProcess::MessageBoxes() const {
+    std::vector<MessageBoxInfo> boxes;
+    for (HWND hwnd : TopLevelWindows()) {
+        if (hwnd == hwnd_) continue;
+        if (auto box = ReadMessageBox(hwnd)) boxes.push_back(std::move(*box));
+    }
+    return boxes;
+}
+
+std::optional<MessageBoxInfo> AppProcess::FindMessageBox(DWORD timeoutMs) const {
+    std::optional<MessageBoxInfo> found;
+    WaitUntil(
+        [&] {
+            auto boxes = MessageBoxes();
+            if (!boxes.empty()) found = std::move(boxes.front());
+            return found.has_value();
+        },
+        timeoutMs);
+    return found;
+}
+
+bool AppProcess::Answer(const MessageBoxInfo& box, int buttonId) const {
+    if (std::find(box.buttons.begin(), box.buttons.end(), buttonId) == box.buttons.end())
+        return false;
+    HWND button = GetDlgItem(box.hwnd, buttonId);
+    return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+std::optional<Window> AppProcess::FindDialog(const std::string& caption, DWORD timeoutMs) const {
+    std::optional<Window> found;
+    WaitUntil(
+        [&] {
+            for (HWND hwnd : TopLevelWindows()) {
+                if (hwnd == hwnd_ || !IsDialogClass(hwnd) || ReadMessageBox(hwnd)) continue;
+                std::string text;
+                try {
+                    text = WindowText(hwnd);
+                } catch (const DriverError&) {
+                    if (!IsWindow(hwnd)) continue;
+                    throw;
+                }
+                if (text == caption) {
+                    found = Window(hwnd);
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+}  // namespace kestrava::e2e
