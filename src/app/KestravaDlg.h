@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "about/AboutDlg.h"
@@ -25,10 +26,11 @@ class CKestravaDlg : public CDialog {
     std::string m_strTargetFile;
     std::string m_strSourceFile;
 
-    // State of the running (or last) transfer.
+    // State of the running (or last) transfer. The file objects stay, closed, until the
+    // next transfer replaces them; the buffer is freed when a transfer ends either way.
     HGLOBAL m_hCopyBuffer = nullptr;
-    CFile* m_pTargetFile = nullptr;
-    CFile* m_pSourceFile = nullptr;
+    std::unique_ptr<CFile> m_pTargetFile;
+    std::unique_ptr<CFile> m_pSourceFile;
     UINT m_nBytesRead = 0;
     LONGLONG m_nPosition = 0;
     LONGLONG m_nLength = 0;
@@ -39,6 +41,8 @@ class CKestravaDlg : public CDialog {
     CAboutDlg m_aboutDlg;
     CProgressCtrl m_progress;
     std::string m_strSourceCopy;
+    // Full path of the folder a running folder copy fills; its walk never enters it.
+    std::string m_strTargetFolderPath;
     HICON m_hIcon = nullptr;
 
     // Command and message handlers.
@@ -67,6 +71,10 @@ class CKestravaDlg : public CDialog {
     void RunAfterCopyAction();
     void WaitPumpingMessages();
     void TransferFile(std::string source, std::string target);
+    // One level of the folder copy: sourceDir's entries into targetDir, depth first.
+    void CopyFolderTree(std::string sourceDir, std::string targetDir);
+    // The name after the last separator, without its extension unless keepExtension.
+    static std::string GetPathTitle(std::string path, bool keepExtension);
     // Runs the unattended start once, at the first paint after the settings load.
     void TriggerUnattendedStart();
 

@@ -1,0 +1,199 @@
+#include "support/CopyTestSupport.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+
+#include "support/SettingsScope.h"
+
+namespace kestrava::test {
+
+namespace {
+constexpr const char* kRecorderProp = "KestravaProgressRecorder";
+
+std::wstring Widen(const std::string& text, UINT codePage) {
+    const int length = ::MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(static_cast<size_t>(length) - 1);
+    return wide;
+}
+
+void ReadTreeInto(const std::string& root, const std::string& prefix,
+                  std::map<std::string, std::string>& out) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = ::FindFirstFileA((root + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string rel = prefix.empty() ? name : prefix + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out[rel] = "<folder>";
+            ReadTreeInto(root + "\\" + name, rel, out);
+        } else {
+            out[rel] = ReadBytes(root + "\\" + name);
+        }
+    } while (::FindNextFileA(find, &found));
+    ::FindClose(find);
+}
+}  // namespace
+
+ProgressRecorder::ProgressRecorder(HWND bar) : m_bar(bar) {
+    ::SetPropA(bar, kRecorderProp, this);
+    m_previous = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+}
+
+ProgressRecorder::~ProgressRecorder() {
+    ::SetWindowLongPtrA(m_bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+    ::RemovePropA(m_bar, kRecorderProp);
+}
+
+void ProgressRecorder::Clear() {
+    positions.clear();
+    ranges.clear();
+    rangeAtSetPos.clear();
+    shownAfterSetPos.clear();
+    regions.clear();
+}
+
+LRESULT CALLBACK ProgressRecorder::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<ProgressRecorder*>(::GetPropA(hwnd, kRecorderProp));
+    if (message == PBM_SETPOS) {
+        if (self->recordRegions) self->regions.push_back(DescribeUpdateRegion(hwnd));
+        if (self->onSetPos) self->onSetPos(self->positions.size());
+        self->positions.push_back(static_cast<int>(wParam));
+        const LRESULT result = ::CallWindowProcA(self->m_previous, hwnd, message, wParam, lParam);
+        PBRANGE range{};
+        ::CallWindowProcA(self->m_previous, hwnd, PBM_GETRANGE, FALSE,
+                          reinterpret_cast<LPARAM>(&range));
+        self->rangeAtSetPos.push_back({range.iLow, range.iHigh});
+        self->shownAfterSetPos.push_back(
+            static_cast<int>(::CallWindowProcA(self->m_previous, hwnd, PBM_GETPOS, 0, 0)));
+        return result;
+    }
+    if (message == PBM_SETRANGE) {
+        if (self->recordRegions) self->regions.push_back(DescribeUpdateRegion(hwnd));
+        self->ranges.push_back(
+            {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    }
+    return ::CallWindowProcA(self->m_previous, hwnd, message, wParam, lParam);
+}
+
+std::string DescribeUpdateRegion(HWND hwnd) {
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    const int type = ::GetUpdateRgn(hwnd, region, FALSE);
+    std::string text;
+    if (type == NULLREGION) {
+        text = "empty";
+    } else if (type == ERROR) {
+        text = "error";
+    } else {
+        const DWORD size = ::GetRegionData(region, 0, nullptr);
+        std::vector<char> data(size);
+        auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
+        ::GetRegionData(region, size, rgn);
+        const auto* rects = reinterpret_cast<const RECT*>(rgn->Buffer);
+        for (DWORD i = 0; i < rgn->rdh.nCount; ++i) {
+            text += "(" + std::to_string(rects[i].left) + "," + std::to_string(rects[i].top) +
+                    ")-(" + std::to_string(rects[i].right) + "," + std::to_string(rects[i].bottom) +
+                    ")";
+        }
+    }
+    ::DeleteObject(region);
+    return text;
+}
+
+bool WriteTree(const std::string& root, const std::vector<TreeEntry>& entries) {
+    for (const TreeEntry& e : entries) {
+        const std::string path = root + "\\" + e.path;
+        if (e.isFolder) {
+            if (!::CreateDirectoryA(path.c_str(), nullptr)) return false;
+        } else if (!WriteBytes(path, e.bytes)) {
+            return false;
+        }
+        if (e.attributes && !::SetFileAttributesA(path.c_str(), e.attributes)) return false;
+    }
+    return true;
+}
+
+std::map<std::string, std::string> ReadTree(const std::string& root) {
+    std::map<std::string, std::string> out;
+    ReadTreeInto(root, "", out);
+    return out;
+}
+
+std::string PatternBytes(size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    unsigned state = seed * 2654435761u + 1;
+    for (size_t i = 0; i < size; ++i) {
+        state = state * 1103515245u + 12345u;
+        bytes[i] = static_cast<char>(state >> 23);
+    }
+    return bytes;
+}
+
+int RunUnixShell(const std::string& command) {
+    // Wine starts a Unix program given by its Unix path, but hands back no handle to wait
+    // on: the shell reports its exit status in a file that appears when it is done.
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    static int serial = 0;
+    const std::string status = std::string(temp) + "kestrava-shell-" +
+                               std::to_string(::GetCurrentProcessId()) + "-" +
+                               std::to_string(++serial) + ".status";
+    const std::string unixStatus = UnixPath(status);
+    if (unixStatus.empty()) return -1;
+    const std::string script = "(" + command + "); echo $? > '" + unixStatus + ".tmp'; mv '" +
+                               unixStatus + ".tmp' '" + unixStatus + "'";
+    std::wstring line = L"/bin/sh -c \"" + Widen(script, CP_UTF8) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        return -1;
+    }
+    if (process.hThread) ::CloseHandle(process.hThread);
+    if (process.hProcess) ::CloseHandle(process.hProcess);
+    const ULONGLONG deadline = ::GetTickCount64() + 30000;
+    while (!FileExists(status)) {
+        if (::GetTickCount64() > deadline) return -1;
+        ::Sleep(5);
+    }
+    const int code = std::atoi(ReadBytes(status).c_str());
+    ::DeleteFileA(status.c_str());
+    return code;
+}
+
+std::string UnixPath(const std::string& windowsPath) {
+    using Convert = char*(CDECL*)(LPCWSTR);
+    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!convert) return {};
+    char* unix = convert(Widen(windowsPath, CP_ACP).c_str());
+    if (!unix) return {};
+    std::string path = unix;
+    ::HeapFree(::GetProcessHeap(), 0, unix);
+    return path;
+}
+
+HeldOpenFile::HeldOpenFile(const std::string& path)
+    : m_handle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+HeldOpenFile::~HeldOpenFile() {
+    if (m_handle != INVALID_HANDLE_VALUE) ::CloseHandle(m_handle);
+}
+
+bool CanOpenExclusively(const std::string& path) {
+    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(handle);
+    return true;
+}
+
+}  // namespace kestrava::test

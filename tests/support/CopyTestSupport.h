@@ -1,0 +1,91 @@
+#pragma once
+// Helpers for the copy engine's tests: a recorder in front of the progress bar, source
+// trees written and read back, and Unix-side changes to a file that the program holds
+// open without sharing.
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kestrava::test {
+
+// Sits in front of a window's procedure and records the progress messages it is sent.
+class ProgressRecorder {
+  public:
+    explicit ProgressRecorder(HWND bar);
+    ~ProgressRecorder();
+    ProgressRecorder(const ProgressRecorder&) = delete;
+    ProgressRecorder& operator=(const ProgressRecorder&) = delete;
+
+    struct Range {
+        int low;
+        int high;
+        bool operator==(const Range&) const = default;
+    };
+
+    // PBM_SETPOS positions and PBM_SETRANGE ranges, in the order sent.
+    std::vector<int> positions;
+    std::vector<Range> ranges;
+    // The range and the position the bar held just after each PBM_SETPOS.
+    std::vector<Range> rangeAtSetPos;
+    std::vector<int> shownAfterSetPos;
+    // With recordRegions, the bar's update region as each PBM_SETPOS or PBM_SETRANGE
+    // arrives, that is as the step before it left it.
+    bool recordRegions = false;
+    std::vector<std::string> regions;
+    // Runs as each PBM_SETPOS arrives, before the bar handles it; index counts from 0.
+    std::function<void(size_t index)> onSetPos;
+
+    void Clear();
+
+  private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND m_bar;
+    WNDPROC m_previous;
+};
+
+// The window's update region as text: "empty" or its rectangles.
+std::string DescribeUpdateRegion(HWND hwnd);
+
+// One entry of a tree: a folder when isFolder, else a file with these bytes.
+struct TreeEntry {
+    std::string path;  // relative, '\\'-separated
+    std::string bytes;
+    bool isFolder = false;
+    DWORD attributes = 0;  // extra attributes to set, such as FILE_ATTRIBUTE_HIDDEN
+};
+// Writes the entries below root (which must exist); false names nothing, so callers
+// assert on it.
+bool WriteTree(const std::string& root, const std::vector<TreeEntry>& entries);
+// Every entry below root by relative path: a file maps to its bytes, a folder to
+// "<folder>". Hidden and system entries included.
+std::map<std::string, std::string> ReadTree(const std::string& root);
+
+// Bytes that differ from position to position, so a shifted or repeated chunk shows.
+std::string PatternBytes(size_t size, unsigned seed = 1);
+
+// Runs a command with /bin/sh outside Wine's file sharing and waits for it; returns its
+// exit code, or -1 when it could not be started.
+int RunUnixShell(const std::string& command);
+// The Unix path Wine maps a Windows path to; empty when there is none.
+std::string UnixPath(const std::string& windowsPath);
+
+// Opens a file with no sharing for as long as the object lives.
+class HeldOpenFile {
+  public:
+    explicit HeldOpenFile(const std::string& path);
+    ~HeldOpenFile();
+    HeldOpenFile(const HeldOpenFile&) = delete;
+    HeldOpenFile& operator=(const HeldOpenFile&) = delete;
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE m_handle;
+};
+
+// True when nobody else has the file open: an open without sharing succeeds.
+bool CanOpenExclusively(const std::string& path);
+
+}  // namespace kestrava::test
