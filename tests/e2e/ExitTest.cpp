@@ -67,7 +67,7 @@ TEST(Exit, ExitQuestionAfterTheWaitCancelKeepsRunningOkEnds) {
 
         ASSERT_TRUE(run.app.Answer(*box, answer));
         if (answer == IDCANCEL) {
-            ASSERT_TRUE(WaitUntil([&] { return run.app.CountMessageBoxes() == 0; }, 3000));
+            ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box->hwnd); }, 3000));
             ::Sleep(300);
             EXPECT_TRUE(run.app.IsRunning());
             EXPECT_TRUE(run.app.Main().Exists());
