@@ -25,22 +25,6 @@ void SendCommand(CKestravaDlg& dlg, int id) {
                    reinterpret_cast<LPARAM>(dlg.GetDlgItem(id)));
 }
 
-TEST(SettingsFlags, ExactlyOneAndNotZeroPartOnEveryOtherValue) {
-    struct Case {
-        const char* value;
-        bool exactlyOne;
-        bool notZero;
-    };
-    for (const Case& c :
-         {Case{"1", true, true}, Case{"0", false, false}, Case{"", false, true},
-          Case{"01", false, true}, Case{"00", false, true}, Case{"yes", false, true},
-          Case{"1 ", false, true}, Case{" 0", false, true}}) {
-        SCOPED_TRACE(std::string("value \"") + c.value + "\"");
-        EXPECT_EQ(IsExactlyOne(c.value), c.exactlyOne);
-        EXPECT_EQ(IsNotZero(c.value), c.notZero);
-    }
-}
-
 TEST(ConfigPath, LiesInTheExecutablesOwnFolder) {
     struct Case {
         const char* module;
