@@ -20,6 +20,7 @@
 #include "app/KestravaDlg.h"
 #include "resource.h"
 #include "support/FakePlatform.h"
+#include "support/SettingsScope.h"
 
 namespace {
 
@@ -396,6 +397,7 @@ std::unique_ptr<kestrava::CDialog> MakeDialog(WORD id) {
 // where, as what and with the text the template says, in dialog units of the real font.
 TEST(DialogTemplateTest, WindowsMatchTheirTemplates) {
     kestrava::test::FakePlatform platform;
+    kestrava::test::SettingsScope settings(platform);
     for (const ExpectedDialog& expected : kDialogs) {
         SCOPED_TRACE(expected.name);
         std::unique_ptr<kestrava::CDialog> dialog = MakeDialog(expected.id);
@@ -465,6 +467,7 @@ TEST(DialogTemplateTest, WindowsMatchTheirTemplates) {
 // Tab visits the visible tab stops in template order and never a hidden button.
 TEST(DialogTemplateTest, MainWindowTabOrderSkipsHiddenButtons) {
     kestrava::test::FakePlatform platform;
+    kestrava::test::SettingsScope settings(platform);
     kestrava::CKestravaDlg dialog;
     ASSERT_TRUE(dialog.Create());
     HWND window = dialog.m_hWnd;

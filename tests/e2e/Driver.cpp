@@ -535,9 +535,11 @@ std::optional<MessageBoxInfo> ReadMessageBox(HWND hwnd) {
     try {
         return ReadMessageBoxOrThrow(hwnd);
     } catch (const DriverError&) {
-        // A box that closed while being read is simply no longer there.
-        if (!IsWindow(hwnd)) return std::nullopt;
-        throw;
+        // A box that is closing loses its controls before its own window: it is no longer
+        // there. Anything else gets one more try.
+        Sleep(20);
+        if (!IsWindow(hwnd) || !IsWindowVisible(hwnd)) return std::nullopt;
+        return ReadMessageBoxOrThrow(hwnd);
     }
 }
 
