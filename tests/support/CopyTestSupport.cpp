@@ -4,12 +4,14 @@
 
 #include <cstdlib>
 
+#include "settings/ConfigFile.h"
 #include "support/SettingsScope.h"
 
 namespace kestrava::test {
 
 namespace {
 constexpr const char* kRecorderProp = "KestravaProgressRecorder";
+constexpr const char* kTextRecorderProp = "KestravaTextRecorder";
 
 std::wstring Widen(const std::string& text, UINT codePage) {
     const int length = ::MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
@@ -82,6 +84,25 @@ LRESULT CALLBACK ProgressRecorder::Proc(HWND hwnd, UINT message, WPARAM wParam, 
     return ::CallWindowProcA(self->m_previous, hwnd, message, wParam, lParam);
 }
 
+TextRecorder::TextRecorder(HWND window) : m_window(window) {
+    ::SetPropA(window, kTextRecorderProp, this);
+    m_previous = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+}
+
+TextRecorder::~TextRecorder() {
+    ::SetWindowLongPtrA(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+    ::RemovePropA(m_window, kTextRecorderProp);
+}
+
+LRESULT CALLBACK TextRecorder::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<TextRecorder*>(::GetPropA(hwnd, kTextRecorderProp));
+    if (message == WM_SETTEXT) {
+        self->texts.push_back(lParam ? reinterpret_cast<const char*>(lParam) : "");
+    }
+    return ::CallWindowProcA(self->m_previous, hwnd, message, wParam, lParam);
+}
+
 std::string DescribeUpdateRegion(HWND hwnd) {
     HRGN region = ::CreateRectRgn(0, 0, 0, 0);
     const int type = ::GetUpdateRgn(hwnd, region, FALSE);
@@ -123,6 +144,26 @@ std::map<std::string, std::string> ReadTree(const std::string& root) {
     std::map<std::string, std::string> out;
     ReadTreeInto(root, "", out);
     return out;
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(path.c_str());
+            }
+        } while (::FindNextFileA(find, &found));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 std::string PatternBytes(size_t size, unsigned seed) {
@@ -194,6 +235,46 @@ bool CanOpenExclusively(const std::string& path) {
     if (handle == INVALID_HANDLE_VALUE) return false;
     ::CloseHandle(handle);
     return true;
+}
+
+void CopyCommandTest::SetUp() {
+    char directory[MAX_PATH + 1] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, directory);
+    m_savedDirectory = directory;
+    WriteSetting(key::Install, "0");
+    WriteSetting(key::DocumentOption, "0");
+    ASSERT_TRUE(dlg.Create());
+    ::ShowWindow(dlg.m_hWnd, SW_SHOW);
+    status = std::make_unique<TextRecorder>(dlg.GetDlgItem(IDC_STATUS_TEXT));
+    platform.boxes.clear();
+}
+
+void CopyCommandTest::TearDown() {
+    status.reset();
+    // A folder copy leaves the current directory inside its target.
+    ::SetCurrentDirectoryA(m_savedDirectory.c_str());
+}
+
+void CopyCommandTest::SetPaths(const std::string& source, const std::string& target) {
+    dlg.SetDlgItemText(IDC_SOURCE_PATH, source);
+    dlg.SetDlgItemText(IDC_TARGET_PATH, target);
+}
+
+void CopyCommandTest::SendCommand(int id) {
+    ::SendMessageA(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(dlg.GetDlgItem(id)));
+}
+
+std::vector<std::string> CopyCommandTest::BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const ShownBox& box : platform.boxes) texts.push_back(box.text);
+    return texts;
+}
+
+int CopyCommandTest::CountBoxes(const std::string& text) const {
+    int count = 0;
+    for (const ShownBox& box : platform.boxes) count += box.text == text ? 1 : 0;
+    return count;
 }
 
 }  // namespace kestrava::test

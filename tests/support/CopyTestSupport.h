@@ -4,10 +4,16 @@
 // open without sharing.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "app/KestravaDlg.h"
+#include "support/FakePlatform.h"
+#include "support/SettingsScope.h"
 
 namespace kestrava::test {
 
@@ -46,6 +52,22 @@ class ProgressRecorder {
     WNDPROC m_previous;
 };
 
+// Records the texts a window is given (WM_SETTEXT), such as each status line.
+class TextRecorder {
+  public:
+    explicit TextRecorder(HWND window);
+    ~TextRecorder();
+    TextRecorder(const TextRecorder&) = delete;
+    TextRecorder& operator=(const TextRecorder&) = delete;
+
+    std::vector<std::string> texts;
+
+  private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND m_window;
+    WNDPROC m_previous;
+};
+
 // The window's update region as text: "empty" or its rectangles.
 std::string DescribeUpdateRegion(HWND hwnd);
 
@@ -62,6 +84,9 @@ bool WriteTree(const std::string& root, const std::vector<TreeEntry>& entries);
 // Every entry below root by relative path: a file maps to its bytes, a folder to
 // "<folder>". Hidden and system entries included.
 std::map<std::string, std::string> ReadTree(const std::string& root);
+
+// Deletes a folder with everything in it, hidden and read-only entries included.
+void RemoveTree(const std::string& folder);
 
 // Bytes that differ from position to position, so a shifted or repeated chunk shows.
 std::string PatternBytes(size_t size, unsigned seed = 1);
@@ -87,5 +112,28 @@ class HeldOpenFile {
 
 // True when nobody else has the file open: an open without sharing succeeds.
 bool CanOpenExclusively(const std::string& path);
+
+// The main window in manual mode with its own configuration file, commands sent the way
+// its buttons send them, and the status line recorded.
+class CopyCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void SetPaths(const std::string& source, const std::string& target);
+    void SendCommand(int id);
+    // Texts of the message boxes shown so far.
+    std::vector<std::string> BoxTexts() const;
+    int CountBoxes(const std::string& text) const;
+
+    FakePlatform platform;
+    SettingsScope scope{platform};
+    ScratchFolder files;
+    CKestravaDlg dlg;
+    std::unique_ptr<TextRecorder> status;
+
+  private:
+    std::string m_savedDirectory;
+};
 
 }  // namespace kestrava::test
