@@ -51,7 +51,7 @@ class SingleFileCopyTest : public CopyCommandTest {
         targetDir = files.Path() + "乙";
         ASSERT_TRUE(::CreateDirectoryA(sourceDir.c_str(), nullptr));
         ASSERT_TRUE(::CreateDirectoryA(targetDir.c_str(), nullptr));
-        for (const char* name : {"a.txt", "report.doc", "Notes.doc", "誠.txt"}) {
+        for (const char* name : {"a.txt", "report.doc", "Notes.doc", "誠.txt", "null"}) {
             ASSERT_TRUE(WriteBytes(sourceDir + "\\" + name, Bytes(name)));
         }
     }
@@ -141,6 +141,9 @@ TEST_F(SingleFileCopyTest, FailureShowsOneStopBoxAndEndsTheCommand) {
         {"target folder missing", a, missingDir, false, missingDir},
         {"source held open elsewhere", a, targetDir + "\\a.txt", true, a},
         {"source and target the same file", a, a, false, a},
+        // /dev/null takes every byte but cannot be flushed: the copy is not done.
+        {"target that cannot be flushed", sourceDir + "\\null", "Z:\\dev\\null", false,
+         "Z:\\dev\\null"},
     };
     WriteSetting(key::DocumentOption, "1");
     for (const Case& c : cases) {
@@ -157,8 +160,8 @@ TEST_F(SingleFileCopyTest, FailureShowsOneStopBoxAndEndsTheCommand) {
         EXPECT_EQ(platform.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
         EXPECT_TRUE(ReadTree(targetDir).empty()) << "a target was created";
         holder.reset();
-        EXPECT_TRUE(ReadBytes(a) == Bytes("a.txt")) << "the source changed";
-        EXPECT_TRUE(CanOpenExclusively(a)) << "the source stays locked";
+        EXPECT_TRUE(ReadBytes(c.source) == Bytes(LastComponent(c.source))) << "the source changed";
+        EXPECT_TRUE(CanOpenExclusively(c.source)) << "the source stays locked";
     }
 }
 
