@@ -1,0 +1,210 @@
+// Side-by-side timings of one 64 MiB copy under Wine: TransferFile, a bare loop of
+// 512-byte ReadFile/WriteFile with a PBM_SETPOS per chunk, and CopyFileA; then the
+// per-file cost of a 20-file folder copy beyond its 500 ms pauses, which are skipped.
+// Usage: kestrava_bench.exe [rounds] [--old-pattern]
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/KestravaDlg.h"
+#include "framework/Platform.h"
+#include "settings/ConfigFile.h"
+#include "settings/Settings.h"
+
+namespace {
+
+using kestrava::CKestravaDlg;
+
+constexpr size_t kFileSize = 64u << 20;
+constexpr DWORD kChunk = 512;
+constexpr int kFolderFiles = 20;
+constexpr size_t kFolderFileSize = 64u << 10;
+
+// The real platform, except that pauses are counted, not waited, and boxes answer OK.
+class BenchPlatform : public kestrava::Win32Platform {
+  public:
+    int MessageBox(HWND, const std::string&, const std::string&, UINT) override { return IDOK; }
+    void Sleep(DWORD ms) override { pausedMs += ms; }
+    DWORD pausedMs = 0;
+};
+
+double Seconds(const std::function<void()>& work) {
+    LARGE_INTEGER frequency, start, end;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    work();
+    ::QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+bool WriteFileOf(const std::string& path, size_t size, unsigned seed) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::vector<char> block(1 << 20);
+    unsigned state = seed;
+    bool ok = true;
+    for (size_t done = 0; ok && done < size;) {
+        for (char& c : block) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 23);
+        const DWORD part = static_cast<DWORD>(std::min(block.size(), size - done));
+        DWORD written = 0;
+        ok = ::WriteFile(file, block.data(), part, &written, nullptr) && written == part;
+        done += part;
+    }
+    ::CloseHandle(file);
+    return ok;
+}
+
+// The fixed pattern without its invalidations (or with one per chunk, as it was).
+void BareLoop(const std::string& source, const std::string& target, HWND bar, bool flush,
+              bool invalidateEveryChunk) {
+    HANDLE in = ::CreateFileA(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out = ::CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (in == INVALID_HANDLE_VALUE || out == INVALID_HANDLE_VALUE) std::abort();
+    LARGE_INTEGER size{};
+    ::GetFileSizeEx(in, &size);
+    const LONGLONG chunks = (size.QuadPart + kChunk - 1) / kChunk;
+    char buffer[kChunk];
+    DWORD read = 0;
+    LONGLONG chunk = 0;
+    do {
+        if (!::ReadFile(in, buffer, kChunk, &read, nullptr)) std::abort();
+        ::SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(++chunk * 100 / chunks), 0);
+        if (invalidateEveryChunk) ::InvalidateRect(bar, nullptr, TRUE);
+        DWORD written = 0;
+        if (read && !::WriteFile(out, buffer, read, &written, nullptr)) std::abort();
+    } while (read == kChunk);
+    if (flush) ::FlushFileBuffers(out);
+    ::SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    ::SendMessageA(bar, PBM_SETPOS, 0, 0);
+    ::CloseHandle(in);
+    ::CloseHandle(out);
+}
+
+void RemoveFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolder(path);
+            } else {
+                ::DeleteFileA(path.c_str());
+            }
+        } while (::FindNextFileA(find, &found));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int rounds = 5;
+    bool oldPattern = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--old-pattern") == 0) {
+            oldPattern = true;
+        } else {
+            rounds = std::max(1, std::atoi(argv[i]));
+        }
+    }
+    INITCOMMONCONTROLSEX init{sizeof(init), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&init);
+    BenchPlatform platform;
+    kestrava::SetPlatform(&platform);
+
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string dir =
+        std::string(temp) + "kestrava-bench-" + std::to_string(::GetCurrentProcessId());
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string source = dir + "\\source.bin";
+    if (!WriteFileOf(source, kFileSize, 1)) {
+        std::fprintf(stderr, "cannot write %s\n", source.c_str());
+        return 1;
+    }
+    kestrava::g_strConfigPath = dir + "\\" + kestrava::kConfigFileName;
+    kestrava::WriteSetting(kestrava::key::Install, "0");
+
+    CKestravaDlg dlg;
+    if (!dlg.Create()) return 1;
+    ::ShowWindow(dlg.m_hWnd, SW_SHOW);
+    ::UpdateWindow(dlg.m_hWnd);
+    HWND bar = dlg.m_progress.m_hWnd;
+
+    std::vector<double> transfer, bare, bareFlush, copyFile;
+    for (int round = 0; round < rounds; ++round) {
+        ::SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        transfer.push_back(Seconds([&] { dlg.TransferFile(source, dir + "\\transfer.out"); }));
+        bare.push_back(Seconds([&] { BareLoop(source, dir + "\\bare.out", bar, false, false); }));
+        bareFlush.push_back(
+            Seconds([&] { BareLoop(source, dir + "\\flush.out", bar, true, false); }));
+        copyFile.push_back(
+            Seconds([&] { ::CopyFileA(source.c_str(), (dir + "\\copyfile.out").c_str(), FALSE); }));
+    }
+    const double t = Median(transfer), b = Median(bare), bf = Median(bareFlush),
+                 c = Median(copyFile);
+    std::printf("64 MiB copy, median of %d rounds under Wine:\n", rounds);
+    std::printf("  TransferFile                          %8.3f s\n", t);
+    std::printf("  bare 512-byte loop + PBM_SETPOS       %8.3f s\n", b);
+    std::printf("  bare loop + FlushFileBuffers          %8.3f s\n", bf);
+    std::printf("  CopyFileA                             %8.3f s\n", c);
+    if (oldPattern) {
+        const double old = Seconds([&] { BareLoop(source, dir + "\\old.out", bar, false, true); });
+        std::printf("  bare loop + InvalidateRect per chunk  %8.3f s (one run)\n", old);
+    }
+    std::printf("  TransferFile / bare loop              %8.2fx\n", t / b);
+    std::printf("  TransferFile / bare loop + flush      %8.2fx\n", t / bf);
+    std::printf("  TransferFile / CopyFileA              %8.2fx\n", t / c);
+    for (const char* name : {"transfer.out", "bare.out", "flush.out", "copyfile.out", "old.out"})
+        ::DeleteFileA((dir + "\\" + name).c_str());
+
+    // A folder of 20 files; the 500 ms pause before each is counted, not waited.
+    const std::string folder = dir + "\\folder";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    for (int i = 0; i < kFolderFiles; ++i) {
+        WriteFileOf(folder + "\\file" + std::to_string(i) + ".bin", kFolderFileSize, i + 2);
+    }
+    const std::string target = dir + "\\target";
+    std::vector<double> folderCopy;
+    for (int round = 0; round < rounds; ++round) {
+        RemoveFolder(target);
+        ::CreateDirectoryA(target.c_str(), nullptr);
+        dlg.SetDlgItemText(IDC_SOURCE_PATH, folder);
+        dlg.SetDlgItemText(IDC_TARGET_PATH, target + "\\" + kestrava::PLACEHOLDER_NAME);
+        platform.pausedMs = 0;
+        folderCopy.push_back(Seconds([&] { dlg.OnFolderCopy(); }));
+        if (platform.pausedMs != 500u * kFolderFiles) {
+            std::fprintf(stderr, "expected %d pauses of 500 ms, got %lu ms\n", kFolderFiles,
+                         platform.pausedMs);
+            return 1;
+        }
+    }
+    ::SetCurrentDirectoryA(temp);
+    const double perFile = Median(folderCopy) / kFolderFiles;
+    std::printf("20-file folder copy (64 KiB each), median of %d rounds:\n", rounds);
+    std::printf("  per file beyond its 500 ms pause      %8.1f ms\n", perFile * 1000);
+    RemoveFolder(dir);
+    kestrava::SetPlatform(nullptr);
+    return 0;
+}
