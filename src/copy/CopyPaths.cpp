@@ -11,7 +11,7 @@ bool EndsWithBackslash(const std::string& path) {
     return !path.empty() && mbs::ReverseFind(path, '\\') == static_cast<int>(path.size()) - 1;
 }
 
-bool IsDriveSpec(const std::string& path) {
+bool IsBareDrive(const std::string& path) {
     return path.size() == 2 && path[1] == ':' &&
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
@@ -33,7 +33,7 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
 std::string SourceFolderName(const std::string& fullPath) {
     std::string path = fullPath;
     while (EndsWithBackslash(path)) path.pop_back();
-    if (path.empty() || IsDriveSpec(path)) return {};
+    if (path.empty() || IsBareDrive(path)) return {};
     return LastComponent(path);
 }
 
