@@ -63,12 +63,12 @@ void CKestravaDlg::TransferFile(std::string source, std::string target) {
                 mark += step;
                 ++counter;
             }
-            const int shown = static_cast<int>(m_progress.SendMessage(PBM_SETPOS, counter));
+            const int previous = static_cast<int>(m_progress.SendMessage(PBM_SETPOS, counter));
             // Each invalidation is a round trip to the window server. Only the bar's own
             // repaint, when it is asked for a new position, validates it while we pump no
             // messages; invalidating after exactly those chunks leaves it as invalid as
             // invalidating after every chunk would.
-            if (firstChunk || shown != counter) {
+            if (firstChunk || previous != counter) {
                 ::InvalidateRect(m_progress.m_hWnd, nullptr, TRUE);
             }
             firstChunk = false;
