@@ -17,10 +17,12 @@
 #include "framework/Platform.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
+#include "support/Files.h"
 
 namespace {
 
 using kestrava::CKestravaDlg;
+using namespace kestrava::test;
 
 constexpr size_t kFileSize = 64u << 20;
 constexpr DWORD kChunk = 512;
@@ -51,24 +53,6 @@ double Median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-bool WriteFileOf(const std::string& path, size_t size, unsigned seed) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    std::vector<char> block(1 << 20);
-    unsigned state = seed;
-    bool ok = true;
-    for (size_t done = 0; ok && done < size;) {
-        for (char& c : block) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 23);
-        const DWORD part = static_cast<DWORD>(std::min(block.size(), size - done));
-        DWORD written = 0;
-        ok = ::WriteFile(file, block.data(), part, &written, nullptr) && written == part;
-        done += part;
-    }
-    ::CloseHandle(file);
-    return ok;
-}
-
 // The fixed pattern without its invalidations (or with one per chunk, as it was).
 void BareLoop(const std::string& source, const std::string& target, HWND bar, bool flush,
               bool invalidateEveryChunk) {
@@ -97,25 +81,6 @@ void BareLoop(const std::string& source, const std::string& target, HWND bar, bo
     ::CloseHandle(out);
 }
 
-void RemoveFolder(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveFolder(path);
-            } else {
-                ::DeleteFileA(path.c_str());
-            }
-        } while (::FindNextFileA(find, &found));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryA(folder.c_str());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,17 +98,14 @@ int main(int argc, char** argv) {
     BenchPlatform platform;
     kestrava::SetPlatform(&platform);
 
-    char temp[MAX_PATH + 1] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    const std::string dir =
-        std::string(temp) + "kestrava-bench-" + std::to_string(::GetCurrentProcessId());
-    ::CreateDirectoryA(dir.c_str(), nullptr);
-    const std::string source = dir + "\\source.bin";
-    if (!WriteFileOf(source, kFileSize, 1)) {
+    ScratchFolder scratch;
+    const std::string dir = scratch.Path();
+    const std::string source = dir + "source.bin";
+    if (!WriteBytes(source, PatternBytes(kFileSize))) {
         std::fprintf(stderr, "cannot write %s\n", source.c_str());
         return 1;
     }
-    kestrava::g_strConfigPath = dir + "\\" + kestrava::kConfigFileName;
+    kestrava::g_strConfigPath = dir + kestrava::kConfigFileName;
     kestrava::WriteSetting(kestrava::key::Install, "0");
 
     CKestravaDlg dlg;
@@ -155,12 +117,12 @@ int main(int argc, char** argv) {
     std::vector<double> transfer, bare, bareFlush, copyFile;
     for (int round = 0; round < rounds; ++round) {
         ::SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-        transfer.push_back(Seconds([&] { dlg.TransferFile(source, dir + "\\transfer.out"); }));
-        bare.push_back(Seconds([&] { BareLoop(source, dir + "\\bare.out", bar, false, false); }));
+        transfer.push_back(Seconds([&] { dlg.TransferFile(source, dir + "transfer.out"); }));
+        bare.push_back(Seconds([&] { BareLoop(source, dir + "bare.out", bar, false, false); }));
         bareFlush.push_back(
-            Seconds([&] { BareLoop(source, dir + "\\flush.out", bar, true, false); }));
+            Seconds([&] { BareLoop(source, dir + "flush.out", bar, true, false); }));
         copyFile.push_back(
-            Seconds([&] { ::CopyFileA(source.c_str(), (dir + "\\copyfile.out").c_str(), FALSE); }));
+            Seconds([&] { ::CopyFileA(source.c_str(), (dir + "copyfile.out").c_str(), FALSE); }));
     }
     const double t = Median(transfer), b = Median(bare), bf = Median(bareFlush),
                  c = Median(copyFile);
@@ -170,25 +132,24 @@ int main(int argc, char** argv) {
     std::printf("  bare loop + FlushFileBuffers          %8.3f s\n", bf);
     std::printf("  CopyFileA                             %8.3f s\n", c);
     if (oldPattern) {
-        const double old = Seconds([&] { BareLoop(source, dir + "\\old.out", bar, false, true); });
+        const double old = Seconds([&] { BareLoop(source, dir + "old.out", bar, false, true); });
         std::printf("  bare loop + InvalidateRect per chunk  %8.3f s (one run)\n", old);
     }
     std::printf("  TransferFile / bare loop              %8.2fx\n", t / b);
     std::printf("  TransferFile / bare loop + flush      %8.2fx\n", t / bf);
     std::printf("  TransferFile / CopyFileA              %8.2fx\n", t / c);
-    for (const char* name : {"transfer.out", "bare.out", "flush.out", "copyfile.out", "old.out"})
-        ::DeleteFileA((dir + "\\" + name).c_str());
 
     // A folder of 20 files; the 500 ms pause before each is counted, not waited.
-    const std::string folder = dir + "\\folder";
+    const std::string folder = dir + "folder";
     ::CreateDirectoryA(folder.c_str(), nullptr);
     for (int i = 0; i < kFolderFiles; ++i) {
-        WriteFileOf(folder + "\\file" + std::to_string(i) + ".bin", kFolderFileSize, i + 2);
+        WriteBytes(folder + "\\file" + std::to_string(i) + ".bin",
+                   PatternBytes(kFolderFileSize, i));
     }
-    const std::string target = dir + "\\target";
+    const std::string target = dir + "target";
     std::vector<double> folderCopy;
     for (int round = 0; round < rounds; ++round) {
-        RemoveFolder(target);
+        RemoveTree(target);
         ::CreateDirectoryA(target.c_str(), nullptr);
         dlg.SetDlgItemText(IDC_SOURCE_PATH, folder);
         dlg.SetDlgItemText(IDC_TARGET_PATH, target + "\\" + kestrava::PLACEHOLDER_NAME);
@@ -200,11 +161,11 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    ::SetCurrentDirectoryA(temp);
+    // The folder copy leaves the current directory inside the scratch folder.
+    ::SetCurrentDirectoryA((dir + "..").c_str());
     const double perFile = Median(folderCopy) / kFolderFiles;
     std::printf("20-file folder copy (64 KiB each), median of %d rounds:\n", rounds);
     std::printf("  per file beyond its 500 ms pause      %8.1f ms\n", perFile * 1000);
-    RemoveFolder(dir);
     kestrava::SetPlatform(nullptr);
     return 0;
 }

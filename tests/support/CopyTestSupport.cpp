@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "settings/ConfigFile.h"
-#include "support/SettingsScope.h"
 
 namespace kestrava::test {
 
@@ -22,24 +21,6 @@ std::wstring Widen(const std::string& text, UINT codePage) {
     return wide;
 }
 
-void ReadTreeInto(const std::string& root, const std::string& prefix,
-                  std::map<std::string, std::string>& out) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = ::FindFirstFileA((root + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string rel = prefix.empty() ? name : prefix + "\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out[rel] = "<folder>";
-            ReadTreeInto(root + "\\" + name, rel, out);
-        } else {
-            out[rel] = ReadBytes(root + "\\" + name);
-        }
-    } while (::FindNextFileA(find, &found));
-    ::FindClose(find);
-}
 }  // namespace
 
 ProgressRecorder::ProgressRecorder(HWND bar) : m_bar(bar) {
@@ -125,55 +106,6 @@ std::string DescribeUpdateRegion(HWND hwnd) {
     }
     ::DeleteObject(region);
     return text;
-}
-
-bool WriteTree(const std::string& root, const std::vector<TreeEntry>& entries) {
-    for (const TreeEntry& e : entries) {
-        const std::string path = root + "\\" + e.path;
-        if (e.isFolder) {
-            if (!::CreateDirectoryA(path.c_str(), nullptr)) return false;
-        } else if (!WriteBytes(path, e.bytes)) {
-            return false;
-        }
-        if (e.attributes && !::SetFileAttributesA(path.c_str(), e.attributes)) return false;
-    }
-    return true;
-}
-
-std::map<std::string, std::string> ReadTree(const std::string& root) {
-    std::map<std::string, std::string> out;
-    ReadTreeInto(root, "", out);
-    return out;
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(path.c_str());
-            }
-        } while (::FindNextFileA(find, &found));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryA(folder.c_str());
-}
-
-std::string PatternBytes(size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    unsigned state = seed * 2654435761u + 1;
-    for (size_t i = 0; i < size; ++i) {
-        state = state * 1103515245u + 12345u;
-        bytes[i] = static_cast<char>(state >> 23);
-    }
-    return bytes;
 }
 
 int RunUnixShell(const std::string& command) {

@@ -1,13 +1,11 @@
 #pragma once
-// Helpers for the copy engine's tests: a recorder in front of the progress bar, source
-// trees written and read back, and Unix-side changes to a file that the program holds
-// open without sharing.
+// Helpers for the copy engine's tests: recorders in front of the progress bar and the
+// status line, and Unix-side changes to a file that the program holds open without sharing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -70,26 +68,6 @@ class TextRecorder {
 
 // The window's update region as text: "empty" or its rectangles.
 std::string DescribeUpdateRegion(HWND hwnd);
-
-// One entry of a tree: a folder when isFolder, else a file with these bytes.
-struct TreeEntry {
-    std::string path;  // relative, '\\'-separated
-    std::string bytes;
-    bool isFolder = false;
-    DWORD attributes = 0;  // extra attributes to set, such as FILE_ATTRIBUTE_HIDDEN
-};
-// Writes the entries below root (which must exist); false names nothing, so callers
-// assert on it.
-bool WriteTree(const std::string& root, const std::vector<TreeEntry>& entries);
-// Every entry below root by relative path: a file maps to its bytes, a folder to
-// "<folder>". Hidden and system entries included.
-std::map<std::string, std::string> ReadTree(const std::string& root);
-
-// Deletes a folder with everything in it, hidden and read-only entries included.
-void RemoveTree(const std::string& folder);
-
-// Bytes that differ from position to position, so a shifted or repeated chunk shows.
-std::string PatternBytes(size_t size, unsigned seed = 1);
 
 // Runs a command with /bin/sh outside Wine's file sharing and waits for it; returns its
 // exit code, or -1 when it could not be started.

@@ -1,0 +1,50 @@
+#pragma once
+// Files and folders as the tests and the benchmark set them up and read them back.
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kestrava::test {
+
+// A fresh folder under the temp directory, removed with everything in it at the end.
+class ScratchFolder {
+  public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // Ends with a backslash.
+    const std::string& Path() const { return m_path; }
+
+  private:
+    std::string m_path;
+};
+
+// Deletes a folder (given without a trailing backslash) with everything in it, hidden and
+// read-only entries included.
+void RemoveTree(const std::string& folder);
+
+bool WriteBytes(const std::string& path, const std::string& bytes);
+// The file's bytes; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
+bool FileExists(const std::string& path);
+// Bytes that differ from position to position, so a shifted or repeated chunk shows.
+std::string PatternBytes(size_t size, unsigned seed = 1);
+
+// One entry of a tree: a folder when isFolder, else a file with these bytes.
+struct TreeEntry {
+    std::string path;  // relative, '\\'-separated
+    std::string bytes;
+    bool isFolder = false;
+    DWORD attributes = 0;  // extra attributes to set, such as FILE_ATTRIBUTE_HIDDEN
+};
+// Writes the entries below root, which must exist.
+bool WriteTree(const std::string& root, const std::vector<TreeEntry>& entries);
+// Every entry below root by relative path: a file maps to its bytes, a folder to
+// "<folder>". Hidden and system entries included.
+std::map<std::string, std::string> ReadTree(const std::string& root);
+
+}  // namespace kestrava::test
