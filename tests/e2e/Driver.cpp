@@ -121,16 +121,6 @@ int ControlId(HWND hwnd) {
     return static_cast<int>(GetWindowLongPtrA(hwnd, GWLP_ID) & 0xFFFF);
 }
 
-POINT CentreOnScreen(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-LPARAM PointParam(POINT p) {
-    return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
-}
-
 // Walks with CharNextA so the trail byte of a GBK character (which may be 0x5C)
 // is never taken for a separator.
 size_t LastSeparator(const std::string& path) {
@@ -141,21 +131,17 @@ size_t LastSeparator(const std::string& path) {
     return last;
 }
 
-bool EndsWithSeparator(const std::string& path) {
-    const size_t last = LastSeparator(path);
-    return last != std::string::npos && last + 1 == path.size();
-}
-
-bool IsDirectory(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool MakeDirs(const std::string& path) {
-    if (path.empty() || IsDirectory(path)) return true;
-    const size_t last = LastSeparator(path);
-    if (last != std::string::npos && last > 0 && !MakeDirs(path.substr(0, last))) return false;
-    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+// Empty when the file cannot be read.
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
 }
 
 template <typename Visit>
@@ -192,7 +178,7 @@ void ReadTreeInto(const std::string& dir, const std::string& prefix,
             tree[rel + "\\"] = "";
             ReadTreeInto(full, rel + "\\", tree);
         } else {
-            tree[rel] = ReadFileBytes(full).value_or("");
+            tree[rel] = ReadFileBytes(full);
         }
     });
 }
@@ -204,10 +190,9 @@ HWND FocusOfThread(HWND window) {
     return info.hwndFocus;
 }
 
-LPARAM KeyParam(UINT vk, bool up, bool alt) {
+LPARAM KeyParam(UINT vk, bool up) {
     const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
     LPARAM lp = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
-    if (alt) lp |= LPARAM{1} << 29;
     if (up) lp |= (LPARAM{1} << 30) | (LPARAM{1} << 31);
     return lp;
 }
@@ -226,8 +211,8 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 // ---- Files and folders --------------------------------------------------------
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
-    if (dir.empty()) return name;
-    if (EndsWithSeparator(dir)) return dir + name;
+    const size_t last = LastSeparator(dir);
+    if (dir.empty() || (last != std::string::npos && last + 1 == dir.size())) return dir + name;
     return dir + "\\" + name;
 }
 
@@ -236,24 +221,7 @@ std::string ParentDir(const std::string& path) {
     return last == std::string::npos ? std::string() : path.substr(0, last);
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string bytes;
-    char chunk[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr)) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    if (!ok) return std::nullopt;
-    return bytes;
-}
-
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    const std::string parent = ParentDir(path);
-    if (!parent.empty() && !MakeDirs(parent)) return false;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -262,15 +230,6 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
         written == bytes.size();
     return CloseHandle(file) && ok;
-}
-
-bool RemoveTree(const std::string& path) {
-    // A process that was just killed may still hold a handle for a moment.
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (RemoveTreeOnce(path)) return true;
-        Sleep(50);
-    }
-    return false;
 }
 
 std::map<std::string, std::string> ReadTree(const std::string& root) {
@@ -298,7 +257,8 @@ TempDir::TempDir(const std::string& name) {
 }
 
 TempDir::~TempDir() {
-    RemoveTree(path_);
+    // A process that was just killed may still hold a handle for a moment.
+    for (int attempt = 0; attempt < 20 && !RemoveTreeOnce(path_); ++attempt) Sleep(50);
 }
 
 void TempDir::Write(const std::string& rel, const std::string& bytes) const {
@@ -306,54 +266,21 @@ void TempDir::Write(const std::string& rel, const std::string& bytes) const {
 }
 
 void TempDir::MakeDir(const std::string& rel) const {
-    if (!MakeDirs(JoinPath(path_, rel))) throw DriverError("cannot create folder " + rel);
+    if (!CreateDirectoryA(JoinPath(path_, rel).c_str(), nullptr))
+        throw DriverError("cannot create folder " + rel);
 }
 
-std::string TempDir::Read(const std::string& rel) const {
-    auto bytes = ReadFileBytes(JoinPath(path_, rel));
-    if (!bytes) throw DriverError("cannot read " + rel);
-    return *bytes;
-}
-
-bool TempDir::Exists(const std::string& rel) const {
-    return GetFileAttributesA(JoinPath(path_, rel).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ThisExeDir() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+bool CopyApp(const std::string& toDir, const std::string& asName) {
+    char self[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) throw DriverError("GetModuleFileNameA failed");
-    return ParentDir(path);
-}
-
-bool CopyApp(const std::string& toDir, const std::string& exeName) {
-    return CopyFileA(JoinPath(ThisExeDir(), exeName).c_str(), JoinPath(toDir, exeName).c_str(),
-                     FALSE);
-}
-
-// ---- Configuration file -------------------------------------------------------
-
-std::string ReadIni(const std::string& path, const std::string& key) {
-    std::vector<char> value(4096);
-    GetPrivateProfileStringA(kConfigSection, key.c_str(), "", value.data(),
-                             static_cast<DWORD>(value.size()), path.c_str());
-    return value.data();
-}
-
-std::vector<std::string> IniKeys(const std::string& path) {
-    std::vector<char> list(32768);
-    const DWORD length = GetPrivateProfileStringA(kConfigSection, nullptr, "", list.data(),
-                                                  static_cast<DWORD>(list.size()), path.c_str());
-    std::vector<std::string> keys;
-    for (const char* key = list.data(); key < list.data() + length && *key;
-         key += std::strlen(key) + 1) {
-        keys.emplace_back(key);
-    }
-    return keys;
+    return CopyFileA(JoinPath(ParentDir(self), kAppExeName).c_str(),
+                     JoinPath(toDir, asName).c_str(), FALSE);
 }
 
 bool WriteIni(const std::string& path, const std::string& key, const std::string& value) {
-    return WritePrivateProfileStringA(kConfigSection, key.c_str(), value.c_str(), path.c_str());
+    return WritePrivateProfileStringA("Overall_situation", key.c_str(), value.c_str(),
+                                      path.c_str());
 }
 
 // ---- Window -------------------------------------------------------------------
@@ -362,23 +289,12 @@ bool Window::Exists() const {
     return hwnd_ && IsWindow(hwnd_);
 }
 
-HWND Window::Item(int id) const {
+HWND Window::Control(int id) const {
     if (!Exists()) throw DriverError("the window is gone");
     for (HWND child : ChildrenOf(hwnd_)) {
         if (ControlId(child) == (id & 0xFFFF)) return child;
     }
-    return nullptr;
-}
-
-HWND Window::Control(int id) const {
-    HWND control = Item(id);
-    if (!control) throw DriverError("no control " + std::to_string(id));
-    return control;
-}
-
-std::string Window::Caption() const {
-    if (!Exists()) throw DriverError("the window is gone");
-    return WindowText(hwnd_);
+    throw DriverError("no control " + std::to_string(id));
 }
 
 std::string Window::Text(int id) const {
@@ -389,23 +305,8 @@ void Window::SetText(int id, const std::string& text) const {
     SendTextOrThrow(Control(id), WM_SETTEXT, text);
 }
 
-int Window::Check(int id) const {
-    return static_cast<int>(SendOrThrow(Control(id), BM_GETCHECK, 0, 0));
-}
-
 bool Window::IsVisible(int id) const {
     return IsWindowVisible(Control(id));
-}
-
-bool Window::IsEnabled(int id) const {
-    return IsWindowEnabled(Control(id));
-}
-
-RECT Window::ClientRect(int id) const {
-    RECT r{};
-    GetWindowRect(Control(id), &r);
-    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 bool Window::Click(int id) const {
@@ -415,72 +316,23 @@ bool Window::Click(int id) const {
     return PostMessageA(control, BM_CLICK, 0, 0);
 }
 
-bool Window::MouseClick(int id) const {
-    HWND control = Control(id);
-    if (!IsWindowVisible(control) || !IsWindowEnabled(control) || !IsWindowEnabled(hwnd_))
-        return false;
-    const POINT screen = CentreOnScreen(control);
-    // A static without SS_NOTIFY answers HTTRANSPARENT: the click belongs to the dialog.
-    HWND target = control;
-    if (SendOrThrow(control, WM_NCHITTEST, 0, PointParam(screen)) == HTTRANSPARENT) target = hwnd_;
-    POINT client = screen;
-    ScreenToClient(target, &client);
-    const LPARAM at = PointParam(client);
-    return PostMessageA(target, WM_MOUSEMOVE, 0, at) &&
-           PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
-           PostMessageA(target, WM_LBUTTONUP, 0, at);
-}
-
-bool Window::MouseMove(int id) const {
-    HWND control = Control(id);
-    if (!IsWindowVisible(control)) return false;
-    POINT client = CentreOnScreen(control);
-    ScreenToClient(control, &client);
-    return PostMessageA(control, WM_MOUSEMOVE, 0, PointParam(client));
-}
-
-bool Window::PointAt(int id) const {
-    HWND control = Control(id);
-    if (!IsWindowVisible(control)) return false;
-    const POINT at = CentreOnScreen(control);
-    return SetCursorPos(at.x, at.y);
-}
-
-bool Window::RealClick(int id) const {
-    if (!PointAt(id)) return false;
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    return SendInput(2, clicks, sizeof(INPUT)) == 2;
-}
-
-void Window::PostCommand(int id, WORD code) const {
-    if (!PostMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(id, code),
-                      reinterpret_cast<LPARAM>(Item(id)))) {
+void Window::PostCommand(int id) const {
+    if (!PostMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(Control(id)))) {
         throw DriverError("cannot post a command to the window");
     }
 }
 
-void Window::Focus(int id) const {
-    SendOrThrow(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
-}
-
-int Window::FocusedId() const {
-    HWND focus = FocusOfThread(hwnd_);
-    return focus ? ControlId(focus) : 0;
-}
-
-bool Window::PressKey(int id, UINT vk, bool alt) const {
+bool Window::PressKey(int id, UINT vk) const {
     HWND control = Control(id);
     if (!IsWindowVisible(control) || !IsWindowEnabled(control) || !IsWindowEnabled(hwnd_))
         return false;
     // Refocusing an edit would select all its text and the next key would replace it.
-    if (FocusOfThread(hwnd_) != control) Focus(id);
-    const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
-    const UINT up = alt ? WM_SYSKEYUP : WM_KEYUP;
-    return PostMessageA(control, down, vk, KeyParam(vk, false, alt)) &&
-           PostMessageA(control, up, vk, KeyParam(vk, true, alt));
+    // WM_NEXTDLGCTL moves the focus the way the dialog manager does for Tab.
+    if (FocusOfThread(hwnd_) != control)
+        SendOrThrow(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    return PostMessageA(control, WM_KEYDOWN, vk, KeyParam(vk, false)) &&
+           PostMessageA(control, WM_KEYUP, vk, KeyParam(vk, true));
 }
 
 void Window::Close() const {
@@ -489,10 +341,6 @@ void Window::Close() const {
 
 void Window::ClickCloseBox() const {
     if (!PostMessageA(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0)) throw DriverError("cannot post SC_CLOSE");
-}
-
-LRESULT Window::Send(int id, UINT msg, WPARAM wp, LPARAM lp) const {
-    return SendOrThrow(Control(id), msg, wp, lp);
 }
 
 // ---- Message boxes ------------------------------------------------------------
@@ -529,8 +377,7 @@ std::optional<MessageBoxInfo> ReadMessageBoxOrThrow(HWND hwnd) {
     return box;
 }
 
-}  // namespace
-
+// Reads a window as a system message box; nullopt when it is not one.
 std::optional<MessageBoxInfo> ReadMessageBox(HWND hwnd) {
     try {
         return ReadMessageBoxOrThrow(hwnd);
@@ -542,6 +389,8 @@ std::optional<MessageBoxInfo> ReadMessageBox(HWND hwnd) {
         return ReadMessageBoxOrThrow(hwnd);
     }
 }
+
+}  // namespace
 
 // ---- AppProcess ---------------------------------------------------------------
 
@@ -556,9 +405,8 @@ bool AppProcess::Start(const std::string& exePath, const std::string& workDir) {
     std::string commandLine = "\"" + exePath + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    const std::string dir = workDir.empty() ? ParentDir(exePath) : workDir;
     if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        dir.empty() ? nullptr : dir.c_str(), &si, &pi_)) {
+                        workDir.c_str(), &si, &pi_)) {
         pi_ = {};
         return false;
     }
@@ -603,11 +451,14 @@ bool AppProcess::IsRunning() const {
     return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-bool AppProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+std::optional<DWORD> AppProcess::WaitForExit(DWORD timeoutMs) {
     if (!pi_.hProcess) throw DriverError("the process was not started");
-    if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
-    if (exitCode) GetExitCodeProcess(pi_.hProcess, exitCode);
-    return true;
+    DWORD code = 0;
+    if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(pi_.hProcess, &code)) {
+        return std::nullopt;
+    }
+    return code;
 }
 
 void AppProcess::Kill() {
@@ -641,31 +492,18 @@ bool AppProcess::Answer(const MessageBoxInfo& box, int buttonId) const {
     if (std::find(box.buttons.begin(), box.buttons.end(), buttonId) == box.buttons.end())
         return false;
     HWND button = GetDlgItem(box.hwnd, buttonId);
-    return button && PostMessageA(button, BM_CLICK, 0, 0);
+    return button && PostMessageA(button, BM_CLICK, 0, 0) &&
+           WaitUntil([&] { return !IsWindow(box.hwnd); }, 3000);
 }
 
-std::optional<Window> AppProcess::FindDialog(const std::string& caption, DWORD timeoutMs) const {
-    std::optional<Window> found;
-    WaitUntil(
-        [&] {
-            for (HWND hwnd : TopLevelWindows()) {
-                if (hwnd == hwnd_ || !IsDialogClass(hwnd) || ReadMessageBox(hwnd)) continue;
-                std::string text;
-                try {
-                    text = WindowText(hwnd);
-                } catch (const DriverError&) {
-                    if (!IsWindow(hwnd)) continue;
-                    throw;
-                }
-                if (text == caption) {
-                    found = Window(hwnd);
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return found;
+LaunchedApp::LaunchedApp(const std::string& name, const Settings& settings) : dir(name) {
+    if (!CopyApp(dir.Path())) throw DriverError("cannot copy the application");
+    for (const auto& [key, value] : settings) {
+        if (!WriteIni(dir / kConfigFileName, key, value)) throw DriverError("cannot write " + key);
+    }
+    if (!app.Start(dir / kAppExeName, dir.Path()))
+        throw DriverError("cannot start the application");
+    if (!app.WaitForMainWindow()) throw DriverError("no main window");
 }
 
 }  // namespace kestrava::e2e

@@ -1,5 +1,9 @@
-// The real Kestrava.exe, started from a folder of its own and driven from this process.
+// The real Kestrava.exe, started from a folder of its own: what it shows, where it finds
+// its configuration file, and how it ends by itself.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 #include "e2e/Driver.h"
 #include "resource.h"
@@ -7,20 +11,8 @@
 namespace kestrava::e2e {
 namespace {
 
-struct RunningApp {
-    TempDir dir{"启动"};
-    AppProcess app;
-
-    RunningApp() {
-        EXPECT_TRUE(CopyApp(dir.Path()));
-        EXPECT_TRUE(app.Start(dir / kAppExeName, dir.Path()));
-        EXPECT_TRUE(app.WaitForMainWindow(10000)) << "no main window";
-    }
-};
-
 TEST(Startup, MainWindowShowsItsControls) {
-    RunningApp run;
-    ASSERT_TRUE(run.app.Handle());
+    LaunchedApp run("启动");
     const struct {
         int id;
         const char* text;
@@ -46,24 +38,88 @@ TEST(Startup, MainWindowShowsItsControls) {
     EXPECT_FALSE(run.app.Click(IDC_FOLDER_COPY));
 }
 
-TEST(Startup, EnterInSourceBoxAndEscapeEndTheProcessNormally) {
+TEST(Startup, FileNextToTheExecutableIsLoadedEvenWithABackslashTrailByte) {
+    // 誠 is D5 5C in code page 936: its trail byte is the backslash code.
     const struct {
         const char* name;
-        int id;
-        UINT key;
+        const char* folder;
+        const char* exeName;
     } cases[] = {
-        {"Enter in the source box", IDC_SOURCE_PATH, VK_RETURN},
-        {"Enter in the target box", IDC_TARGET_PATH, VK_RETURN},
-        {"Esc", IDC_SOURCE_PATH, VK_ESCAPE},
+        {"plain names", "工具", kAppExeName},
+        {"trail byte in the folder and the executable's name", "工具誠", "誠.exe"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        RunningApp run;
-        ASSERT_TRUE(run.app.PressKey(c.id, c.key));
-        DWORD code = 0xFFFF;
-        ASSERT_TRUE(run.app.WaitForExit(10000, &code)) << "still running";
-        EXPECT_EQ(code, 0u);
-        EXPECT_EQ(run.app.CountMessageBoxes(), 0);
+        TempDir dir{"配置"};
+        dir.MakeDir(c.folder);
+        const std::string exeDir = dir / c.folder;
+        ASSERT_TRUE(CopyApp(exeDir, c.exeName));
+        ASSERT_TRUE(WriteIni(JoinPath(exeDir, kConfigFileName), "Deferred", "7"));
+        // A file in the working directory must not be the one read.
+        ASSERT_TRUE(WriteIni(dir / kConfigFileName, "Deferred", "3"));
+
+        AppProcess app;
+        ASSERT_TRUE(app.Start(JoinPath(exeDir, c.exeName), dir.Path()));
+        ASSERT_TRUE(app.WaitForMainWindow()) << "no main window";
+        EXPECT_EQ(app.Text(IDC_DELAY_SECONDS), "7");
+        app.Close();
+        EXPECT_EQ(app.WaitForExit(5000), 0u);
+    }
+}
+
+TEST(Exit, EnterEscCloseButtonAndCloseBoxEndTheProcessAtOnceWithCodeZero) {
+    const struct {
+        const char* name;
+        std::function<bool(AppProcess&)> act;
+    } cases[] = {
+        {"Enter in the source box",
+         [](AppProcess& a) { return a.PressKey(IDC_SOURCE_PATH, VK_RETURN); }},
+        {"Enter in the target box",
+         [](AppProcess& a) { return a.PressKey(IDC_TARGET_PATH, VK_RETURN); }},
+        {"Esc", [](AppProcess& a) { return a.PressKey(IDC_SOURCE_PATH, VK_ESCAPE); }},
+        {"Close button", [](AppProcess& a) { return a.Click(IDC_CLOSE); }},
+        {"close box",
+         [](AppProcess& a) {
+             a.ClickCloseBox();
+             return true;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LaunchedApp run("退出");
+        const ULONGLONG started = ::GetTickCount64();
+        ASSERT_TRUE(c.act(run.app));
+        EXPECT_EQ(run.app.WaitForExit(5000), 0u);
+        EXPECT_LT(::GetTickCount64() - started, 1500u) << "not at once";
+    }
+}
+
+TEST(Exit, ExitQuestionAfterTheWaitCancelKeepsRunningOkEnds) {
+    LaunchedApp run("退出");
+    // Cancel first, then OK: the first answer must leave the window usable.
+    for (const int answer : {IDCANCEL, IDOK}) {
+        SCOPED_TRACE(answer == IDOK ? "OK" : "Cancel");
+        const ULONGLONG asked = ::GetTickCount64();
+        run.app.PostCommand(IDC_EXIT_PROMPT);
+        const auto box = run.app.FindMessageBox(5000);
+        ASSERT_TRUE(box) << "no exit question";
+        const ULONGLONG shownAfter = ::GetTickCount64() - asked;
+        EXPECT_GT(shownAfter, 1000u) << "the question comes after the pumped wait";
+        EXPECT_LT(shownAfter, 2600u);
+        EXPECT_EQ(box->caption, "提示");
+        EXPECT_EQ(box->text, "复制成功,是否退出此程序？");
+        EXPECT_EQ(box->buttons, (std::vector<int>{IDOK, IDCANCEL}));
+        EXPECT_TRUE(box->hasIcon);
+        EXPECT_EQ(::GetWindow(box->hwnd, GW_OWNER), run.app.Handle()) << "owned by the window";
+
+        ASSERT_TRUE(run.app.Answer(*box, answer));
+        if (answer == IDCANCEL) {
+            ::Sleep(300);
+            EXPECT_TRUE(run.app.IsRunning());
+            EXPECT_TRUE(run.app.Exists());
+        } else {
+            EXPECT_EQ(run.app.WaitForExit(5000), 0u);
+        }
     }
 }
 

@@ -13,8 +13,6 @@
 namespace kestrava::e2e {
 namespace {
 
-const char* const kPlaceholder = "复制文件夹功能启动.txt";
-
 TEST(FileSizeLimit, FailedWriteShowsOnlyTheStopBox) {
     const char* unixSource = std::getenv("KESTRAVA_OVER_LIMIT_DIR");
     const char* limitKb = std::getenv("KESTRAVA_FILE_LIMIT_KB");
@@ -27,16 +25,10 @@ TEST(FileSizeLimit, FailedWriteShowsOnlyTheStopBox) {
     // The limit holds here as it will in the program's process.
     EXPECT_FALSE(WriteFileBytes(target / "probe.bin", std::string(limitBytes + 4096, 'p')));
     DeleteFileA((target / "probe.bin").c_str());
-    TempDir dir("复制");
-    ASSERT_TRUE(CopyApp(dir.Path()));
-    const std::string ini = dir / kConfigFileName;
-    ASSERT_TRUE(WriteIni(ini, "Install", "0"));
-    ASSERT_TRUE(WriteIni(ini, "Document_option", "0"));
-    AppProcess app;
-    ASSERT_TRUE(app.Start(dir / kAppExeName, dir.Path()));
-    ASSERT_TRUE(app.WaitForMainWindow(10000)) << "no main window";
+    LaunchedApp run("复制", kManualFolderCopy);
+    AppProcess& app = run.app;
     app.SetText(IDC_SOURCE_PATH, source);
-    app.SetText(IDC_TARGET_PATH, JoinPath(target.Path(), kPlaceholder));
+    app.SetText(IDC_TARGET_PATH, target / "复制文件夹功能启动.txt");
 
     ASSERT_TRUE(app.Click(IDC_COPY));
 
@@ -49,7 +41,6 @@ TEST(FileSizeLimit, FailedWriteShowsOnlyTheStopBox) {
     EXPECT_EQ(app.Text(IDC_STATUS_TEXT), JoinPath(source, "over-limit.bin"));
 
     ASSERT_TRUE(app.Answer(*box, IDOK));
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box->hwnd); }, 3000));
     ::Sleep(1500);
     EXPECT_EQ(app.CountMessageBoxes(), 0) << "a completion box followed the failure";
     EXPECT_TRUE(app.IsRunning());
