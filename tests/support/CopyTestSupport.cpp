@@ -9,8 +9,7 @@
 namespace kestrava::test {
 
 namespace {
-constexpr const char* kRecorderProp = "KestravaProgressRecorder";
-constexpr const char* kTextRecorderProp = "KestravaTextRecorder";
+constexpr const char* kHookProp = "KestravaWindowHook";
 
 std::wstring Widen(const std::string& text, UINT codePage) {
     const int length = ::MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
@@ -23,15 +22,24 @@ std::wstring Widen(const std::string& text, UINT codePage) {
 
 }  // namespace
 
-ProgressRecorder::ProgressRecorder(HWND bar) : m_bar(bar) {
-    ::SetPropA(bar, kRecorderProp, this);
+WindowHook::WindowHook(HWND window) : m_window(window) {
+    ::SetPropA(window, kHookProp, this);
     m_previous = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
 }
 
-ProgressRecorder::~ProgressRecorder() {
-    ::SetWindowLongPtrA(m_bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
-    ::RemovePropA(m_bar, kRecorderProp);
+WindowHook::~WindowHook() {
+    ::SetWindowLongPtrA(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+    ::RemovePropA(m_window, kHookProp);
+}
+
+LRESULT CALLBACK WindowHook::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return static_cast<WindowHook*>(::GetPropA(hwnd, kHookProp))
+        ->Handle(hwnd, message, wParam, lParam);
+}
+
+LRESULT WindowHook::CallPrevious(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const {
+    return ::CallWindowProcA(m_previous, hwnd, message, wParam, lParam);
 }
 
 void ProgressRecorder::Clear() {
@@ -42,46 +50,23 @@ void ProgressRecorder::Clear() {
     regions.clear();
 }
 
-LRESULT CALLBACK ProgressRecorder::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<ProgressRecorder*>(::GetPropA(hwnd, kRecorderProp));
+LRESULT ProgressRecorder::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == PBM_SETPOS) {
-        if (self->recordRegions) self->regions.push_back(DescribeUpdateRegion(hwnd));
-        if (self->onSetPos) self->onSetPos(self->positions.size());
-        self->positions.push_back(static_cast<int>(wParam));
-        const LRESULT result = ::CallWindowProcA(self->m_previous, hwnd, message, wParam, lParam);
+        if (recordRegions) regions.push_back(DescribeUpdateRegion(hwnd));
+        if (onSetPos) onSetPos(positions.size());
+        positions.push_back(static_cast<int>(wParam));
+        const LRESULT result = CallPrevious(hwnd, message, wParam, lParam);
         PBRANGE range{};
-        ::CallWindowProcA(self->m_previous, hwnd, PBM_GETRANGE, FALSE,
-                          reinterpret_cast<LPARAM>(&range));
-        self->rangeAtSetPos.push_back({range.iLow, range.iHigh});
-        self->shownAfterSetPos.push_back(
-            static_cast<int>(::CallWindowProcA(self->m_previous, hwnd, PBM_GETPOS, 0, 0)));
+        CallPrevious(hwnd, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+        rangeAtSetPos.push_back({range.iLow, range.iHigh});
+        shownAfterSetPos.push_back(static_cast<int>(CallPrevious(hwnd, PBM_GETPOS, 0, 0)));
         return result;
     }
     if (message == PBM_SETRANGE) {
-        if (self->recordRegions) self->regions.push_back(DescribeUpdateRegion(hwnd));
-        self->ranges.push_back(
-            {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        if (recordRegions) regions.push_back(DescribeUpdateRegion(hwnd));
+        ranges.push_back({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
     }
-    return ::CallWindowProcA(self->m_previous, hwnd, message, wParam, lParam);
-}
-
-TextRecorder::TextRecorder(HWND window) : m_window(window) {
-    ::SetPropA(window, kTextRecorderProp, this);
-    m_previous = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
-}
-
-TextRecorder::~TextRecorder() {
-    ::SetWindowLongPtrA(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
-    ::RemovePropA(m_window, kTextRecorderProp);
-}
-
-LRESULT CALLBACK TextRecorder::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<TextRecorder*>(::GetPropA(hwnd, kTextRecorderProp));
-    if (message == WM_SETTEXT) {
-        self->texts.push_back(lParam ? reinterpret_cast<const char*>(lParam) : "");
-    }
-    return ::CallWindowProcA(self->m_previous, hwnd, message, wParam, lParam);
+    return CallPrevious(hwnd, message, wParam, lParam);
 }
 
 std::string DescribeUpdateRegion(HWND hwnd) {
@@ -111,12 +96,8 @@ std::string DescribeUpdateRegion(HWND hwnd) {
 int RunUnixShell(const std::string& command) {
     // Wine starts a Unix program given by its Unix path, but hands back no handle to wait
     // on: the shell reports its exit status in a file that appears when it is done.
-    char temp[MAX_PATH + 1] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    static int serial = 0;
-    const std::string status = std::string(temp) + "kestrava-shell-" +
-                               std::to_string(::GetCurrentProcessId()) + "-" +
-                               std::to_string(++serial) + ".status";
+    const ScratchFolder folder;
+    const std::string status = folder.Path() + "status";
     const std::string unixStatus = UnixPath(status);
     if (unixStatus.empty()) return -1;
     const std::string script = "(" + command + "); echo $? > '" + unixStatus + ".tmp'; mv '" +
@@ -136,9 +117,7 @@ int RunUnixShell(const std::string& command) {
         if (::GetTickCount64() > deadline) return -1;
         ::Sleep(5);
     }
-    const int code = std::atoi(ReadBytes(status).c_str());
-    ::DeleteFileA(status.c_str());
-    return code;
+    return std::atoi(ReadBytes(status).c_str());
 }
 
 std::string UnixPath(const std::string& windowsPath) {
@@ -201,12 +180,6 @@ std::vector<std::string> CopyCommandTest::BoxTexts() const {
     std::vector<std::string> texts;
     for (const ShownBox& box : platform.boxes) texts.push_back(box.text);
     return texts;
-}
-
-int CopyCommandTest::CountBoxes(const std::string& text) const {
-    int count = 0;
-    for (const ShownBox& box : platform.boxes) count += box.text == text ? 1 : 0;
-    return count;
 }
 
 }  // namespace kestrava::test

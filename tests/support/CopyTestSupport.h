@@ -15,13 +15,29 @@
 
 namespace kestrava::test {
 
-// Sits in front of a window's procedure and records the progress messages it is sent.
-class ProgressRecorder {
+// Sits in front of a window's procedure for as long as it lives; Handle sees each message
+// first and passes it on with CallPrevious.
+class WindowHook {
   public:
-    explicit ProgressRecorder(HWND bar);
-    ~ProgressRecorder();
-    ProgressRecorder(const ProgressRecorder&) = delete;
-    ProgressRecorder& operator=(const ProgressRecorder&) = delete;
+    explicit WindowHook(HWND window);
+    virtual ~WindowHook();
+    WindowHook(const WindowHook&) = delete;
+    WindowHook& operator=(const WindowHook&) = delete;
+
+  protected:
+    virtual LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    LRESULT CallPrevious(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const;
+
+  private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND m_window;
+    WNDPROC m_previous;
+};
+
+// Records the progress messages a bar is sent.
+class ProgressRecorder : public WindowHook {
+  public:
+    using WindowHook::WindowHook;
 
     struct Range {
         int low;
@@ -45,25 +61,21 @@ class ProgressRecorder {
     void Clear();
 
   private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND m_bar;
-    WNDPROC m_previous;
+    LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // Records the texts a window is given (WM_SETTEXT), such as each status line.
-class TextRecorder {
+class TextRecorder : public WindowHook {
   public:
-    explicit TextRecorder(HWND window);
-    ~TextRecorder();
-    TextRecorder(const TextRecorder&) = delete;
-    TextRecorder& operator=(const TextRecorder&) = delete;
-
+    using WindowHook::WindowHook;
     std::vector<std::string> texts;
 
   private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND m_window;
-    WNDPROC m_previous;
+    LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_SETTEXT)
+            texts.push_back(lParam ? reinterpret_cast<const char*>(lParam) : "");
+        return CallPrevious(hwnd, message, wParam, lParam);
+    }
 };
 
 // The window's update region as text: "empty" or its rectangles.
@@ -102,7 +114,6 @@ class CopyCommandTest : public ::testing::Test {
     void SendCommand(int id);
     // Texts of the message boxes shown so far.
     std::vector<std::string> BoxTexts() const;
-    int CountBoxes(const std::string& text) const;
 
     FakePlatform platform;
     SettingsScope scope{platform};
