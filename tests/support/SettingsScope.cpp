@@ -21,7 +21,8 @@ void ResetSettingsState() {
 
 SettingsScope::SettingsScope(FakePlatform& platform) : m_platform(platform) {
     ResetSettingsState();
-    MoveExecutable("", "Kestrava.exe");
+    m_platform.moduleFileName = Folder() + "Kestrava.exe";
+    g_strConfigPath = ConfigPath();
 }
 
 SettingsScope::~SettingsScope() {
@@ -29,18 +30,8 @@ SettingsScope::~SettingsScope() {
     ResetSettingsState();
 }
 
-void SettingsScope::MoveExecutable(const std::string& subFolder, const std::string& exeName) {
-    m_exeFolder = Folder();
-    if (!subFolder.empty()) {
-        m_exeFolder += subFolder + "\\";
-        ::CreateDirectoryA(m_exeFolder.c_str(), nullptr);
-    }
-    m_platform.moduleFileName = m_exeFolder + exeName;
-    g_strConfigPath = ConfigPath();
-}
-
 std::string SettingsScope::ConfigPath() const {
-    return m_exeFolder + kConfigFileName;
+    return Folder() + kConfigFileName;
 }
 
 }  // namespace kestrava::test

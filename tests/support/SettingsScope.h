@@ -17,15 +17,12 @@ class SettingsScope {
     explicit SettingsScope(FakePlatform& platform);
     ~SettingsScope();
 
-    // Makes subFolder (inside the scratch folder) the executable's folder.
-    void MoveExecutable(const std::string& subFolder, const std::string& exeName);
     const std::string& Folder() const { return m_folder.Path(); }
     std::string ConfigPath() const;
 
   private:
     FakePlatform& m_platform;
     ScratchFolder m_folder;
-    std::string m_exeFolder;
 };
 
 }  // namespace kestrava::test
