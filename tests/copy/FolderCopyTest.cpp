@@ -74,7 +74,7 @@ class FolderCopyPlacesTest : public FolderCopyTest {
 
 TEST_F(FolderCopyTest, CopyButtonRecreatesTheTreeByteForByte) {
     SetPaths(source, targetDir + "\\" + kPlaceholder);
-    SendCommand(IDC_COPY);
+    SendCommand(dlg.m_hWnd, IDC_COPY);
 
     const std::string copy = targetDir + "\\" + kSourceName;
     EXPECT_TRUE(ReadTree(copy) == original) << "the copy differs from the source tree";
@@ -109,7 +109,7 @@ TEST_F(FolderCopyTest, ExistingTargetFilesAreOverwrittenAndCutOthersLeftAlone) {
                               {std::string(kSourceName) + "\\one.bin", ""},
                               {std::string(kSourceName) + "\\其他.txt", "keep me"}}));
     SetPaths(source, targetDir + "\\" + kPlaceholder);
-    SendCommand(IDC_COPY);
+    SendCommand(dlg.m_hWnd, IDC_COPY);
 
     std::map<std::string, std::string> expected = original;
     expected["其他.txt"] = "keep me";
@@ -160,7 +160,7 @@ TEST_F(FolderCopyPlacesTest, TreeLandsInTheFolderTheTextsName) {
         platform.boxes.clear();
         SetPaths(c.sourceText, c.targetText);
 
-        SendCommand(IDC_COPY);
+        SendCommand(dlg.m_hWnd, IDC_COPY);
 
         EXPECT_TRUE(ReadTree(landed) == c.expected) << "in " << landed;
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{kDone});
@@ -182,7 +182,7 @@ TEST_F(FolderCopyTest, FailureStopsTheWalkAtTheFailingFile) {
     ASSERT_TRUE(holder.IsOpen());
     SetPaths(source, targetDir + "\\" + kPlaceholder);
 
-    SendCommand(IDC_COPY);
+    SendCommand(dlg.m_hWnd, IDC_COPY);
 
     ASSERT_EQ(platform.boxes.size(), 1u) << "no completion box after a failure";
     EXPECT_NE(platform.boxes[0].text.find(held), std::string::npos) << platform.boxes[0].text;
@@ -230,7 +230,7 @@ TEST_F(FolderCopyPlacesTest, DocumentOptionReadAtEachPressChoosesTheKindOfCopy) 
         const std::string placeholderTarget = targetDir + "\\" + kPlaceholder;
         SetPaths(source, placeholderTarget);
 
-        SendCommand(c.command);
+        SendCommand(dlg.m_hWnd, c.command);
 
         const std::string copy = targetDir + "\\" + kSourceName;
         EXPECT_EQ(FileExists(copy), c.folderCopy);

@@ -108,7 +108,7 @@ TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameBeforeThePlaceholderTest) {
 
         // The Copy button reaches the single-file copy only with kind 1; the hidden
         // command runs it for any kind.
-        SendCommand(std::string(c.option) == "1" ? IDC_COPY : IDC_FILE_COPY);
+        SendCommand(dlg.m_hWnd, std::string(c.option) == "1" ? IDC_COPY : IDC_FILE_COPY);
 
         EXPECT_EQ(dlg.GetDlgItemText(IDC_TARGET_PATH), c.shownTarget);
         EXPECT_EQ(ReadSetting(key::SavePath), c.savePath);
@@ -152,7 +152,7 @@ TEST_F(SingleFileCopyTest, FailureShowsOneStopBoxAndEndsTheCommand) {
         SetPaths(c.source, c.target);
         auto holder = c.holdSource ? std::make_unique<HeldOpenFile>(c.source) : nullptr;
 
-        SendCommand(IDC_COPY);
+        SendCommand(dlg.m_hWnd, IDC_COPY);
 
         ASSERT_EQ(platform.boxes.size(), 1u) << "the completion box must not follow";
         EXPECT_NE(platform.boxes[0].text.find(c.named), std::string::npos)

@@ -111,10 +111,6 @@ class FrameworkTest : public ::testing::Test {
   protected:
     void SetUp() override { g_log = &log; }
     void TearDown() override { g_log = nullptr; }
-    void SendCommand(TestDlg& dlg, int id, UINT code) {
-        ::SendMessageA(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(id, code),
-                       reinterpret_cast<LPARAM>(dlg.GetDlgItem(id)));
-    }
     std::vector<std::string> log;
     FakePlatform platform;
 };
@@ -131,9 +127,9 @@ TEST_F(FrameworkTest, TableDispatchesMessagesAndCommandCodes) {
     // The first exchange set the edit's text, which notified already.
     EXPECT_EQ(log, (std::vector<std::string>{"change:"}));
     log.clear();
-    SendCommand(dlg, IDC_T_GO, BN_CLICKED);
-    SendCommand(dlg, IDC_T_GO, BN_DOUBLECLICKED);
-    SendCommand(dlg, IDC_T_GO, BN_SETFOCUS);  // no entry: ignored
+    SendCommand(dlg.m_hWnd, IDC_T_GO, BN_CLICKED);
+    SendCommand(dlg.m_hWnd, IDC_T_GO, BN_DOUBLECLICKED);
+    SendCommand(dlg.m_hWnd, IDC_T_GO, BN_SETFOCUS);  // no entry: ignored
     ::SendMessageA(dlg.m_hWnd, WM_TIMER, 7, 0);
     EXPECT_EQ(log, (std::vector<std::string>{"go", "go:double", "timer7"}));
 
@@ -204,14 +200,14 @@ TEST_F(FrameworkTest, ExceptionInCommandShowsOneStopBoxAndLaterCommandsWork) {
     TestDlg dlg;
     ASSERT_TRUE(dlg.Create());
     log.clear();
-    SendCommand(dlg, IDC_T_THROW, BN_CLICKED);
+    SendCommand(dlg.m_hWnd, IDC_T_THROW, BN_CLICKED);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_NE(platform.boxes[0].text.find("Z:\\no\\such\\folder\\缺失.txt"), std::string::npos)
         << platform.boxes[0].text;
     EXPECT_EQ(platform.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
     EXPECT_EQ(platform.boxes[0].caption, AfxGetAppTitle());
 
-    SendCommand(dlg, IDC_T_GO, BN_CLICKED);
+    SendCommand(dlg.m_hWnd, IDC_T_GO, BN_CLICKED);
     EXPECT_EQ(log, (std::vector<std::string>{"go"}));
     EXPECT_EQ(platform.boxes.size(), 1u);
 }

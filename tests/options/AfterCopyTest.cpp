@@ -19,21 +19,14 @@ namespace {
 const char* const kQuestion = "复制成功,是否退出此程序？";
 const char* const kMarker = "未动过";
 
-LONGLONG Ticks100ns(const SYSTEMTIME& time) {
-    FILETIME ft{};
-    ::SystemTimeToFileTime(&time, &ft);
-    return static_cast<LONGLONG>((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) |
-                                 ft.dwLowDateTime);
-}
-
 LONGLONG WholeSecondsBetween(const SYSTEMTIME& from, const SYSTEMTIME& to) {
-    return Ticks100ns(to) / 10'000'000 - Ticks100ns(from) / 10'000'000;
-}
-
-void AddMilliseconds(SYSTEMTIME& time, int ms) {
-    const ULONGLONG ticks = static_cast<ULONGLONG>(Ticks100ns(time) + ms * 10'000LL);
-    const FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    ::FileTimeToSystemTime(&ft, &time);
+    const auto seconds = [](const SYSTEMTIME& time) {
+        FILETIME ft{};
+        ::SystemTimeToFileTime(&time, &ft);
+        return static_cast<LONGLONG>(((ULONGLONG{ft.dwHighDateTime} << 32) | ft.dwLowDateTime) /
+                                     10'000'000);
+    };
+    return seconds(to) - seconds(from);
 }
 
 // Moves the fake clock on by stepMs at every tick of a thread timer. The ticks are
@@ -54,7 +47,7 @@ class SteppingClock {
   private:
     static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
         if (!s_current) return;
-        AddMilliseconds(s_current->m_platform.now, s_current->m_stepMs);
+        s_current->m_platform.AdvanceMs(s_current->m_stepMs);
         ++s_current->steps;
     }
     static inline SteppingClock* s_current = nullptr;
@@ -73,20 +66,13 @@ class AfterCopyTest : public ::testing::Test {
         ASSERT_TRUE(dlg->Create());
         dlg->SetDlgItemText(IDC_COUNTDOWN_TEXT, kMarker);
     }
-    void SetFile(const char* key, const char* value) {
-        ::WritePrivateProfileStringA(kConfigSection, key, value, g_strConfigPath.c_str());
-    }
-    void SendCommand(int id) {
-        ::SendMessageA(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(dlg->GetDlgItem(id)));
-    }
     void Tick() { ::SendMessageA(dlg->m_hWnd, WM_TIMER, 1, 0); }
     std::string CountdownText() const { return dlg->GetDlgItemText(IDC_COUNTDOWN_TEXT); }
     // Stops timer 1 and tells whether it was running.
     bool StopCountdownTimer() { return dlg->KillTimer(1) != FALSE; }
     // Starts the countdown the way a finished unattended copy does.
     void StartCountdown(const char* deferred) {
-        SetFile(key::Install, "1");
+        WriteSetting(key::Install, "1");
         g_strTimeLapse = "1";
         g_strDeferred = deferred;
         dlg->RunAfterCopyAction();
@@ -122,8 +108,8 @@ TEST_F(AfterCopyTest, FileModeAndLoadedDelayChooseBetweenMessageQuestionAndCount
         SCOPED_TRACE(c.name);
         ::DeleteFileA(g_strConfigPath.c_str());
         NewWindow();
-        if (c.fileInstall) SetFile(key::Install, c.fileInstall);
-        SetFile(key::TimeLapse, c.fileTimeLapse);
+        if (c.fileInstall) WriteSetting(key::Install, c.fileInstall);
+        WriteSetting(key::TimeLapse, c.fileTimeLapse);
         g_strInstall = c.loadedInstall;
         g_strTimeLapse = c.loadedTimeLapse;
         g_strDeferred = "3";
@@ -189,7 +175,7 @@ TEST_F(AfterCopyTest, ExitQuestionComesAfterTheWaitAndOnlyCancelKeepsTheWindow) 
             secondsAtBox = WholeSecondsBetween(start, platform.now);
         };
 
-        SendCommand(IDC_EXIT_PROMPT);
+        SendCommand(dlg->m_hWnd, IDC_EXIT_PROMPT);
 
         platform.onBox = nullptr;
         ASSERT_EQ(platform.boxes.size(), 1u);

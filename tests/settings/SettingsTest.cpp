@@ -20,11 +20,6 @@ std::string Repeat(const std::string& unit, size_t times) {
     return out;
 }
 
-void SendCommand(CKestravaDlg& dlg, int id) {
-    ::SendMessageA(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(dlg.GetDlgItem(id)));
-}
-
 TEST(ConfigPath, LiesInTheExecutablesOwnFolder) {
     struct Case {
         const char* module;
@@ -178,7 +173,7 @@ TEST_F(LoadSettingsTest, SourceNameIsTheTextAfterTheLastBackslash) {
                           Case{"D:\\资料\\誠.doc", "誠.doc"}, Case{"D:\\誠\\a", "a"}}) {
         SCOPED_TRACE(c.source);
         WriteSetting(key::SourcePath, c.source);
-        SendCommand(dlg, IDC_LOAD_SETTINGS);
+        SendCommand(dlg.m_hWnd, IDC_LOAD_SETTINGS);
         EXPECT_EQ(dlg.m_strSourceFile, c.source);
         EXPECT_EQ(dlg.m_strSourceName, c.name);
     }
@@ -201,7 +196,7 @@ TEST_F(LoadSettingsTest, HandEditIsSeenByFileReadersAtOnceAndByCopiesAtTheNextLo
     EXPECT_EQ(g_strDeferred, "3");
     EXPECT_EQ(dlg.GetDlgItemText(IDC_DELAY_SECONDS), "3");
 
-    SendCommand(dlg, IDC_LOAD_SETTINGS);
+    SendCommand(dlg.m_hWnd, IDC_LOAD_SETTINGS);
     EXPECT_EQ(g_strInstall, "0");
     EXPECT_EQ(g_strTimeLapse, "0");
     EXPECT_EQ(g_strDeferred, "9");

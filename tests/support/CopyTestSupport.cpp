@@ -171,11 +171,6 @@ void CopyCommandTest::SetPaths(const std::string& source, const std::string& tar
     dlg.SetDlgItemText(IDC_TARGET_PATH, target);
 }
 
-void CopyCommandTest::SendCommand(int id) {
-    ::SendMessageA(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(dlg.GetDlgItem(id)));
-}
-
 std::vector<std::string> CopyCommandTest::BoxTexts() const {
     std::vector<std::string> texts;
     for (const ShownBox& box : platform.boxes) texts.push_back(box.text);

@@ -103,15 +103,14 @@ class HeldOpenFile {
 // True when nobody else has the file open: an open without sharing succeeds.
 bool CanOpenExclusively(const std::string& path);
 
-// The main window in manual mode with its own configuration file, commands sent the way
-// its buttons send them, and the status line recorded.
+// The main window in manual mode with its own configuration file and its status line
+// recorded.
 class CopyCommandTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
 
     void SetPaths(const std::string& source, const std::string& target);
-    void SendCommand(int id);
     // Texts of the message boxes shown so far.
     std::vector<std::string> BoxTexts() const;
 

@@ -1,7 +1,5 @@
 #include "support/FakePlatform.h"
 
-#include <cstring>
-
 namespace kestrava::test {
 
 FakePlatform::FakePlatform() : m_previous(SetPlatform(this)) {
@@ -12,13 +10,13 @@ FakePlatform::~FakePlatform() {
     SetPlatform(m_previous == this ? nullptr : m_previous);
 }
 
-void FakePlatform::AdvanceSeconds(int seconds) {
+void FakePlatform::AdvanceMs(int ms) {
     FILETIME ft;
     ::SystemTimeToFileTime(&now, &ft);
     ULARGE_INTEGER t{};
     t.LowPart = ft.dwLowDateTime;
     t.HighPart = ft.dwHighDateTime;
-    t.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ULL;
+    t.QuadPart += static_cast<ULONGLONG>(ms) * 10000ULL;
     ft.dwLowDateTime = t.LowPart;
     ft.dwHighDateTime = t.HighPart;
     ::FileTimeToSystemTime(&ft, &now);
@@ -62,38 +60,9 @@ std::string FakePlatform::ModuleFileName() {
     return path;
 }
 
-PIDLIST_ABSOLUTE FakePlatform::BrowseForFolder(BROWSEINFOA*) {
-    if (browsedFolder.empty()) return nullptr;
-    // Any non-null id list stands for the scripted folder.
-    return static_cast<PIDLIST_ABSOLUTE>(::CoTaskMemAlloc(sizeof(USHORT)));
-}
-
-bool FakePlatform::PathFromIdList(PCIDLIST_ABSOLUTE, std::string& path) {
-    path = browsedFolder;
-    return !path.empty();
-}
-
-bool FakePlatform::GetOpenFileName(OPENFILENAMEA* info) {
-    if (openedFile.empty() || !info->lpstrFile) return false;
-    std::strncpy(info->lpstrFile, openedFile.c_str(), info->nMaxFile - 1);
-    info->lpstrFile[info->nMaxFile - 1] = '\0';
-    return true;
-}
-
-HINSTANCE FakePlatform::ShellExecute(HWND, const char* verb, const char* file, const char*,
-                                     const char*, int) {
-    shellOpened.push_back(std::string(verb ? verb : "") + " " + (file ? file : ""));
-    return shellResult;
-}
-
-UINT FakePlatform::WinExec(const char* commandLine, UINT) {
-    executed.push_back(commandLine);
-    return 33;
-}
-
-bool FakePlatform::RegQueryValue(HKEY, const std::string&, std::string& value) {
-    value = registryValue;
-    return registryFound;
+void SendCommand(HWND dialog, int id, UINT code) {
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
 }
 
 void PumpMessages(DWORD ms) {

@@ -35,7 +35,7 @@ class FakePlatform : public IPlatform {
     // Clock: real local time unless a test sets one.
     bool fakeClock = false;
     SYSTEMTIME now{};
-    void AdvanceSeconds(int seconds);
+    void AdvanceMs(int ms);
 
     int MessageBox(HWND owner, const std::string& text, const std::string& caption,
                    UINT type) override;
@@ -46,27 +46,22 @@ class FakePlatform : public IPlatform {
     // Empty: the test executable's own path.
     std::string moduleFileName;
     std::string ModuleFileName() override;
-    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override;
-    bool PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) override;
-    bool GetOpenFileName(OPENFILENAMEA* info) override;
-    HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file, const char* params,
-                           const char* dir, int show) override;
-    UINT WinExec(const char* commandLine, UINT show) override;
-    bool RegQueryValue(HKEY root, const std::string& subKey, std::string& value) override;
-
-    // Shell results a test may script.
-    std::string browsedFolder;  // empty: the folder dialog is cancelled
-    std::string openedFile;     // empty: the file dialog is cancelled
-    std::vector<std::string> shellOpened;
-    HINSTANCE shellResult = reinterpret_cast<HINSTANCE>(33);
-    std::vector<std::string> executed;
-    std::string registryValue;
-    bool registryFound = false;
+    // The shell: dialogs are cancelled, programs start, the registry holds nothing.
+    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA*) override { return nullptr; }
+    bool PathFromIdList(PCIDLIST_ABSOLUTE, std::string&) override { return false; }
+    bool GetOpenFileName(OPENFILENAMEA*) override { return false; }
+    HINSTANCE ShellExecute(HWND, const char*, const char*, const char*, const char*, int) override {
+        return reinterpret_cast<HINSTANCE>(33);
+    }
+    UINT WinExec(const char*, UINT) override { return 33; }
+    bool RegQueryValue(HKEY, const std::string&, std::string&) override { return false; }
 
   private:
     IPlatform* m_previous;
 };
 
+// WM_COMMAND from the dialog's control, as a press of it sends it.
+void SendCommand(HWND dialog, int id, UINT code = BN_CLICKED);
 // Dispatches the thread's messages for about ms milliseconds.
 void PumpMessages(DWORD ms);
 // Dispatches until done() or the time runs out; returns done().
