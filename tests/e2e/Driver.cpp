@@ -1,7 +1,6 @@
 #include "Driver.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -131,58 +130,6 @@ size_t LastSeparator(const std::string& path) {
     return last;
 }
 
-// Empty when the file cannot be read.
-std::string ReadFileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes;
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-template <typename Visit>
-void ForEachEntry(const std::string& dir, Visit visit) {
-    WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA(JoinPath(dir, "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0)
-            continue;
-        visit(found);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-}
-
-bool RemoveTreeOnce(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return DeleteFileA(path.c_str());
-    bool ok = true;
-    ForEachEntry(path, [&](const WIN32_FIND_DATAA& entry) {
-        ok = RemoveTreeOnce(JoinPath(path, entry.cFileName)) && ok;
-    });
-    return RemoveDirectoryA(path.c_str()) && ok;
-}
-
-void ReadTreeInto(const std::string& dir, const std::string& prefix,
-                  std::map<std::string, std::string>& tree) {
-    ForEachEntry(dir, [&](const WIN32_FIND_DATAA& entry) {
-        const std::string full = JoinPath(dir, entry.cFileName);
-        const std::string rel = prefix + entry.cFileName;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            tree[rel + "\\"] = "";
-            ReadTreeInto(full, rel + "\\", tree);
-        } else {
-            tree[rel] = ReadFileBytes(full);
-        }
-    });
-}
-
 HWND FocusOfThread(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -221,48 +168,13 @@ std::string ParentDir(const std::string& path) {
     return last == std::string::npos ? std::string() : path.substr(0, last);
 }
 
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    return CloseHandle(file) && ok;
-}
-
-std::map<std::string, std::string> ReadTree(const std::string& root) {
-    std::map<std::string, std::string> tree;
-    ReadTreeInto(root, "", tree);
-    return tree;
-}
-
-TempDir::TempDir(const std::string& name) {
-    static std::atomic<unsigned> counter{0};
-    char temp[MAX_PATH + 1] = {};
-    if (!GetTempPathA(sizeof temp, temp)) throw DriverError("GetTempPathA failed");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string leaf = "kestrava-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-                           std::to_string(counter++);
-        if (!name.empty()) leaf += "-" + name;
-        const std::string candidate = JoinPath(temp, leaf);
-        if (CreateDirectoryA(candidate.c_str(), nullptr)) {
-            path_ = candidate;
-            return;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-    }
-    throw DriverError("cannot create a temporary folder under " + std::string(temp));
-}
-
-TempDir::~TempDir() {
-    // A process that was just killed may still hold a handle for a moment.
-    for (int attempt = 0; attempt < 20 && !RemoveTreeOnce(path_); ++attempt) Sleep(50);
+TempDir::TempDir(const std::string& name)
+    : folder_(name), path_(folder_.Path().substr(0, folder_.Path().size() - 1)) {
+    if (!test::FileExists(path_)) throw DriverError("cannot create the folder " + path_);
 }
 
 void TempDir::Write(const std::string& rel, const std::string& bytes) const {
-    if (!WriteFileBytes(JoinPath(path_, rel), bytes)) throw DriverError("cannot write " + rel);
+    if (!test::WriteBytes(JoinPath(path_, rel), bytes)) throw DriverError("cannot write " + rel);
 }
 
 void TempDir::MakeDir(const std::string& rel) const {

@@ -9,14 +9,18 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/Files.h"
+
 namespace kestrava::e2e {
+
+using test::ReadTree;
+using test::WriteBytes;
 
 inline constexpr char kAppExeName[] = "Kestrava.exe";
 inline constexpr char kConfigFileName[] = "Kestrava_Configuration.ini";
@@ -45,21 +49,13 @@ std::string JoinPath(const std::string& dir, const std::string& name);
 // Everything before the last separator (no trailing backslash).
 std::string ParentDir(const std::string& path);
 
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
-// Every entry below `root`, keyed by relative path: a file maps to its bytes, a
-// folder to "" under its path with a trailing backslash. Empty when root is absent.
-std::map<std::string, std::string> ReadTree(const std::string& root);
-
 // A fresh empty folder under the temp directory, removed with its contents when
-// the object goes. `name` (may be Chinese) becomes part of the folder's name.
+// the object goes. `name` (may be Chinese) ends the folder's name.
 class TempDir {
   public:
     explicit TempDir(const std::string& name = "");
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
 
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return path_; }  // without a trailing backslash
     std::string operator/(const std::string& rel) const { return JoinPath(path_, rel); }
 
     // Throw DriverError on failure, so a broken set-up cannot pass as a result.
@@ -67,6 +63,7 @@ class TempDir {
     void MakeDir(const std::string& rel) const;
 
   private:
+    test::ScratchFolder folder_;
     std::string path_;
 };
 

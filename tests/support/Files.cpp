@@ -33,23 +33,27 @@ void ReadTreeInto(const std::string& root, const std::string& prefix,
 }
 }  // namespace
 
-ScratchFolder::ScratchFolder() {
+ScratchFolder::ScratchFolder(const std::string& name) {
     char temp[MAX_PATH + 1] = {};
     ::GetTempPathA(MAX_PATH, temp);
     static int serial = 0;
     do {
         m_path = std::string(temp) + "kestrava-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                 std::to_string(++serial);
+                 std::to_string(++serial) + name;
     } while (!::CreateDirectoryA(m_path.c_str(), nullptr) &&
              ::GetLastError() == ERROR_ALREADY_EXISTS);
     m_path += "\\";
 }
 
 ScratchFolder::~ScratchFolder() {
-    RemoveTree(m_path.substr(0, m_path.size() - 1));
+    // A process that was just killed may still hold a handle for a moment.
+    for (int attempt = 0; attempt < 20 && !RemoveTree(m_path.substr(0, m_path.size() - 1));
+         ++attempt) {
+        ::Sleep(50);
+    }
 }
 
-void RemoveTree(const std::string& folder) {
+bool RemoveTree(const std::string& folder) {
     ForEachEntry(folder, [&](const WIN32_FIND_DATAA& found) {
         const std::string path = folder + "\\" + found.cFileName;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -59,7 +63,7 @@ void RemoveTree(const std::string& folder) {
             ::DeleteFileA(path.c_str());
         }
     });
-    ::RemoveDirectoryA(folder.c_str());
+    return ::RemoveDirectoryA(folder.c_str()) || !FileExists(folder);
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {

@@ -8,10 +8,11 @@
 
 namespace kestrava::test {
 
-// A fresh folder under the temp directory, removed with everything in it at the end.
+// A fresh folder under the temp directory whose name ends in `name` (may be Chinese),
+// removed with everything in it at the end.
 class ScratchFolder {
   public:
-    ScratchFolder();
+    explicit ScratchFolder(const std::string& name = "");
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -24,8 +25,8 @@ class ScratchFolder {
 };
 
 // Deletes a folder (given without a trailing backslash) with everything in it, hidden and
-// read-only entries included.
-void RemoveTree(const std::string& folder);
+// read-only entries included; false when some of it is left.
+bool RemoveTree(const std::string& folder);
 
 bool WriteBytes(const std::string& path, const std::string& bytes);
 // The file's bytes; empty when it cannot be read.

@@ -23,7 +23,7 @@ TEST(FileSizeLimit, FailedWriteShowsOnlyTheStopBox) {
 
     TempDir target("目标");
     // The limit holds here as it will in the program's process.
-    EXPECT_FALSE(WriteFileBytes(target / "probe.bin", std::string(limitBytes + 4096, 'p')));
+    EXPECT_FALSE(WriteBytes(target / "probe.bin", std::string(limitBytes + 4096, 'p')));
     DeleteFileA((target / "probe.bin").c_str());
     LaunchedApp run("复制", kManualFolderCopy);
     AppProcess& app = run.app;
