@@ -32,36 +32,32 @@ ULONGLONG FileSize(const std::string& path) {
     return (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 }
 
-// Compares two files block by block; returns the first differing offset, or ~0 when equal.
+// The offset of the first byte where two files differ, or ~0 when they are equal.
 ULONGLONG FirstDifference(const std::string& a, const std::string& b) {
     HANDLE fa = ::CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     HANDLE fb = ::CreateFileA(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    ULONGLONG offset = 0;
-    ULONGLONG result = 0;
     std::vector<char> ba(1 << 20), bb(1 << 20);
+    ULONGLONG offset = 0;
     for (;;) {
         DWORD ra = 0, rb = 0;
         if (!::ReadFile(fa, ba.data(), static_cast<DWORD>(ba.size()), &ra, nullptr) ||
             !::ReadFile(fb, bb.data(), static_cast<DWORD>(bb.size()), &rb, nullptr)) {
-            result = offset;
             break;
         }
-        const auto mismatch = std::mismatch(ba.begin(), ba.begin() + std::min(ra, rb), bb.begin());
-        if (ra != rb || mismatch.first != ba.begin() + ra) {
-            result = offset + static_cast<ULONGLONG>(mismatch.first - ba.begin());
-            break;
-        }
+        const auto end = ba.begin() + std::min(ra, rb);
+        const auto mismatch = std::mismatch(ba.begin(), end, bb.begin()).first;
+        offset += static_cast<ULONGLONG>(mismatch - ba.begin());
+        if (ra != rb || mismatch != end) break;
         if (ra == 0) {
-            result = ~0ull;
+            offset = ~0ull;
             break;
         }
-        offset += ra;
     }
     ::CloseHandle(fa);
     ::CloseHandle(fb);
-    return result;
+    return offset;
 }
 
 TEST(LargeFile, SparseSourcePast4GiBCopiesWholeWithTheCounterAtMost100) {
