@@ -25,17 +25,22 @@ bool IsDialogClass(HWND hwnd) {
     return ClassOf(hwnd) == kDialogClass;
 }
 
+// How long a sent message may wait for the application's thread. The copy pumps no
+// messages: a send during a long copy throws after this time instead of holding the
+// test until the copy ends.
+constexpr DWORD kSendTimeoutMs = 5000;
+
 // A message sent on its own thread, so the caller can stop waiting. Wine's
 // SendMessageTimeout does not return at its timeout while the receiving thread
 // pumps no messages (as during a copy); it waits until that thread gets back to
 // its queue. The job owns every buffer the reply is written into, since an
 // abandoned send may still complete later.
 struct SendJob {
-    HWND hwnd = nullptr;
-    UINT msg = 0;
-    WPARAM wp = 0;
-    LPARAM lp = 0;
-    bool lpIsText = false;  // lp is text.data()
+    HWND hwnd;
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+    bool lpIsText;  // lp is text.data()
     std::string text;
     DWORD_PTR result = 0;
     BOOL ok = FALSE;
@@ -53,57 +58,37 @@ DWORD WINAPI RunSendJob(void* param) {
     return 0;
 }
 
-std::string Describe(const SendJob& job) {
-    char text[96];
-    std::snprintf(text, sizeof text, "message 0x%04X to window %p", job.msg,
-                  static_cast<void*>(job.hwnd));
-    return text;
-}
-
-void RunBounded(const std::shared_ptr<SendJob>& job) {
+// With `text`, lParam points at a copy of it, which comes back in *text (as WM_GETTEXT
+// fills it).
+LRESULT SendOrThrow(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, std::string* text = nullptr) {
+    auto job = std::make_shared<SendJob>(
+        SendJob{hwnd, msg, wp, lp, text != nullptr, text ? *text : std::string()});
+    char what[96];
+    std::snprintf(what, sizeof what, "message 0x%04X to window %p", msg, static_cast<void*>(hwnd));
     auto* param = new std::shared_ptr<SendJob>(job);
     HANDLE thread = CreateThread(nullptr, 0, RunSendJob, param, 0, nullptr);
     if (!thread) {
         delete param;
-        throw DriverError("cannot start a thread for " + Describe(*job));
+        throw DriverError(std::string("cannot start a thread for ") + what);
     }
     const DWORD wait = WaitForSingleObject(thread, kSendTimeoutMs);
     CloseHandle(thread);
     if (wait != WAIT_OBJECT_0) {
-        throw DriverError(Describe(*job) + ": no answer within " + std::to_string(kSendTimeoutMs) +
-                          " ms");
+        throw DriverError(what + std::string(": no answer within ") +
+                          std::to_string(kSendTimeoutMs) + " ms");
     }
     if (!job->ok)
-        throw DriverError(Describe(*job) + " failed (error " + std::to_string(job->error) + ")");
-}
-
-LRESULT SendOrThrow(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto job = std::make_shared<SendJob>();
-    job->hwnd = hwnd;
-    job->msg = msg;
-    job->wp = wp;
-    job->lp = lp;
-    RunBounded(job);
+        throw DriverError(what + std::string(" failed, error ") + std::to_string(job->error));
+    if (text) *text = job->text;
     return static_cast<LRESULT>(job->result);
-}
-
-// WM_GETTEXT into `text` (its size is the buffer size) or WM_SETTEXT of `text`.
-std::string SendTextOrThrow(HWND hwnd, UINT msg, std::string text) {
-    auto job = std::make_shared<SendJob>();
-    job->hwnd = hwnd;
-    job->msg = msg;
-    job->wp = msg == WM_GETTEXT ? text.size() : 0;
-    job->lpIsText = true;
-    job->text = std::move(text);
-    RunBounded(job);
-    return job->text;
 }
 
 std::string WindowText(HWND hwnd) {
     // The length is in the window's own units; a Unicode window answers an ANSI
     // query with an upper bound, and DBCS text may need up to twice the characters.
     const auto length = static_cast<size_t>(SendOrThrow(hwnd, WM_GETTEXTLENGTH, 0, 0));
-    std::string text = SendTextOrThrow(hwnd, WM_GETTEXT, std::string(length * 2 + 2, '\0'));
+    std::string text(length * 2 + 2, '\0');
+    SendOrThrow(hwnd, WM_GETTEXT, text.size(), 0, &text);
     text.resize(std::strlen(text.c_str()));
     return text;
 }
@@ -214,7 +199,8 @@ std::string Window::Text(int id) const {
 }
 
 void Window::SetText(int id, const std::string& text) const {
-    SendTextOrThrow(Control(id), WM_SETTEXT, text);
+    std::string copy = text;
+    SendOrThrow(Control(id), WM_SETTEXT, 0, 0, &copy);
 }
 
 bool Window::IsVisible(int id) const {

@@ -25,11 +25,6 @@ using test::WriteBytes;
 inline constexpr char kAppExeName[] = "Kestrava.exe";
 inline constexpr char kConfigFileName[] = "Kestrava_Configuration.ini";
 
-// How long a sent message may wait for the application's thread. The copy pumps
-// no messages: a send during a long copy throws after this time instead of
-// holding the test until the copy ends.
-inline constexpr DWORD kSendTimeoutMs = 5000;
-
 // Thrown when the driver cannot do what a test asked: a missing control, a window
 // that is gone, a thread that did not answer in time, a file that cannot be made.
 class DriverError : public std::runtime_error {
