@@ -207,6 +207,21 @@ bool Window::IsVisible(int id) const {
     return IsWindowVisible(Control(id));
 }
 
+bool Window::IsEnabled(int id) const {
+    return IsWindowEnabled(Control(id));
+}
+
+int Window::Check(int id) const {
+    return static_cast<int>(SendOrThrow(Control(id), BM_GETCHECK, 0, 0));
+}
+
+RECT Window::ClientRect(int id) const {
+    RECT rect{};
+    GetWindowRect(Control(id), &rect);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 bool Window::Click(int id) const {
     HWND control = Control(id);
     if (!IsWindowVisible(control) || !IsWindowEnabled(control) || !IsWindowEnabled(hwnd_))

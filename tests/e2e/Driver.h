@@ -81,6 +81,10 @@ class Window {
     // WM_SETTEXT; an edit notifies its parent (EN_CHANGE) before this returns.
     void SetText(int id, const std::string& text) const;
     bool IsVisible(int id) const;
+    bool IsEnabled(int id) const;
+    int Check(int id) const;  // BM_GETCHECK
+    // The control's rectangle in the dialog's client coordinates, in pixels.
+    RECT ClientRect(int id) const;
 
     // Posts BM_CLICK. Refuses (false) what a user could not click: a hidden or
     // disabled control, or a dialog disabled behind a modal box. Posted because

@@ -36,6 +36,23 @@ TEST(Startup, MainWindowShowsItsControls) {
     }
     // Hidden buttons cannot be pressed from outside either.
     EXPECT_FALSE(run.app.Click(IDC_FOLDER_COPY));
+
+    // The layout as laid out on screen: the buttons stand in a column right of the path
+    // boxes and the bar, the source box above the target box.
+    const RECT source = run.app.ClientRect(IDC_SOURCE_PATH);
+    const RECT target = run.app.ClientRect(IDC_TARGET_PATH);
+    const RECT bar = run.app.ClientRect(IDC_PROGRESS);
+    const RECT copy = run.app.ClientRect(IDC_COPY);
+    EXPECT_LT(source.bottom, target.bottom);
+    EXPECT_EQ(source.left, target.left);
+    EXPECT_GT(copy.left, bar.right);
+    EXPECT_GT(bar.right - bar.left, 3 * (copy.right - copy.left));
+    EXPECT_TRUE(run.app.IsEnabled(IDC_COPY));
+
+    // A click on a check box turns it over, as the mouse would.
+    const int before = run.app.Check(IDC_SOURCE_KIND);
+    ASSERT_TRUE(run.app.Click(IDC_SOURCE_KIND));
+    EXPECT_TRUE(WaitUntil([&] { return run.app.Check(IDC_SOURCE_KIND) != before; }, 3000));
 }
 
 TEST(Startup, FileNextToTheExecutableIsLoadedEvenWithABackslashTrailByte) {
