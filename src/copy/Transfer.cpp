@@ -51,7 +51,6 @@ void CKestravaDlg::TransferFile(std::string source, std::string target) {
         m_pCopyBuffer = static_cast<BYTE*>(::GlobalLock(m_hCopyBuffer));
         if (!m_pCopyBuffer) throw std::bad_alloc();
 
-        ULONGLONG written = 0;
         bool firstChunk = true;
         for (;;) {
             std::memset(m_pCopyBuffer, 0, kChunkSize);
@@ -73,12 +72,13 @@ void CKestravaDlg::TransferFile(std::string source, std::string target) {
             }
             firstChunk = false;
             m_pTargetFile->Write(m_pCopyBuffer, m_nBytesRead);
-            written += m_nBytesRead;
             // A source that shrinks stops short of its length, one that grows steps over it.
             if (m_nBytesRead == 0 || m_nPosition >= m_nLength) break;
         }
 
         // An older, longer target keeps no tail of its own.
+        // The position counts exactly the bytes read, and every byte read was written.
+        const auto written = static_cast<ULONGLONG>(m_nPosition);
         if (m_pTargetFile->GetLength() > written) m_pTargetFile->SetLength(written);
         // A copy counts as done only once its bytes cannot be lost from a cache.
         m_pTargetFile->Flush();
