@@ -39,6 +39,9 @@ std::string SourceFolderName(const std::string& fullPath) {
 
 std::string FullPath(const std::string& path) {
     if (path.empty()) return path;
+    // "D:" alone would name the current directory on D:, which an earlier folder copy may
+    // have left inside its own output; a user who types a drive means the drive.
+    if (IsBareDrive(path)) return path + "\\";
     const DWORD needed = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return path;
     std::string full(needed, '\0');

@@ -263,6 +263,14 @@ TEST(CopyPaths, FolderNameAndJoinStepOverDoubleByteCharacters) {
         SCOPED_TRACE(c.dir);
         EXPECT_EQ(JoinPath(c.dir, c.name), c.joined);
     }
+    // A typed drive is its root, wherever the current directory on it happens to be.
+    ScratchFolder current;
+    ASSERT_TRUE(::SetCurrentDirectoryA(current.Path().c_str()));
+    const std::string drive = current.Path().substr(0, 2);
+    EXPECT_EQ(FullPath(drive), drive + "\\");
+    EXPECT_EQ(SourceFolderName(FullPath(drive)), "");
+    EXPECT_EQ(FullPath("."), current.Path().substr(0, current.Path().size() - 1));
+    EXPECT_TRUE(::SetCurrentDirectoryA(".."));
     EXPECT_EQ(LastComponent("Z:\\tmp\\誠"), "誠");
     EXPECT_EQ(DirectoryPart("Z:\\tmp\\誠"), "Z:\\tmp\\");
     EXPECT_EQ(DirectoryPart("誠"), "");
