@@ -15,6 +15,10 @@ namespace {
 constexpr UINT_PTR kCountdownTimer = 1;
 constexpr UINT kCountdownPeriodMs = 1000;
 
+// The whole-second rule below ends the wait by then; a wall clock set back during the
+// wait must not hold it for as long as the step.
+constexpr ULONGLONG kLongestWaitMs = 2000;
+
 constexpr LONGLONG kTicksPerMs = 10'000;
 constexpr LONGLONG kTicksPerSecond = 1000 * kTicksPerMs;
 
@@ -48,13 +52,17 @@ void CKestravaDlg::WaitPumpingMessages() {
     // The clock counts whole seconds: the wait ends once it shows more than one second
     // gone, which is after more than 1 and at most 2 seconds.
     const LONGLONG startSecond = Ticks(Platform().LocalTime()) / kTicksPerSecond;
+    const ULONGLONG startedMs = ::GetTickCount64();
     for (;;) {
         const LONGLONG now = Ticks(Platform().LocalTime());
-        if (now / kTicksPerSecond - startSecond > 1) return;
+        const ULONGLONG elapsedMs = ::GetTickCount64() - startedMs;
+        if (now / kTicksPerSecond - startSecond > 1 || elapsedMs >= kLongestWaitMs) return;
         // Waiting with a limit ends the wait on time even when no message ever comes, so
         // an unattended run with nobody at the machine does not stall here.
         const LONGLONG leftMs = ((startSecond + 2) * kTicksPerSecond - now) / kTicksPerMs + 1;
-        if (!Platform().WaitForMessage(static_cast<DWORD>(std::clamp<LONGLONG>(leftMs, 1, 2000))))
+        const LONGLONG limitMs = static_cast<LONGLONG>(kLongestWaitMs - elapsedMs);
+        if (!Platform().WaitForMessage(
+                static_cast<DWORD>(std::clamp<LONGLONG>(leftMs, 1, limitMs))))
             continue;
         MSG msg;
         if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -287,25 +287,37 @@ TEST_F(AfterCopyTest, PumpedWaitEndsByItselfWhenNoMessageArrives) {
     // first paints done, nothing arrives.
     ::SetFocus(nullptr);
     PumpMessages(50);
-    // Rescues a wait that blocks until a message comes; the duration check then fails.
-    static bool rescued;
-    rescued = false;
-    const UINT_PTR rescue =
-        ::SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { rescued = true; });
-    SYSTEMTIME before;
-    ::GetLocalTime(&before);
-    const ULONGLONG started = ::GetTickCount64();
+    // The second round holds the wall clock still, as a clock set back during the wait.
+    for (const bool clockHeld : {false, true}) {
+        SCOPED_TRACE(clockHeld ? "wall clock held still" : "wall clock running");
+        platform.fakeClock = clockHeld;
+        // Rescues a wait that blocks until a message comes or the clock moves; the checks
+        // then fail.
+        static bool rescued;
+        static FakePlatform* clock;
+        rescued = false;
+        clock = &platform;
+        const UINT_PTR rescue = ::SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) {
+            rescued = true;
+            clock->AdvanceMs(3000);
+        });
+        SYSTEMTIME before;
+        ::GetLocalTime(&before);
+        const ULONGLONG started = ::GetTickCount64();
 
-    dlg->WaitPumpingMessages();
+        dlg->WaitPumpingMessages();
 
-    const ULONGLONG waited = ::GetTickCount64() - started;
-    SYSTEMTIME after;
-    ::GetLocalTime(&after);
-    ::KillTimer(nullptr, rescue);
-    EXPECT_FALSE(rescued);
-    EXPECT_GT(waited, 1000u);
-    EXPECT_LE(waited, 2300u);
-    EXPECT_EQ(WholeSecondsBetween(before, after), 2);
+        const ULONGLONG waited = ::GetTickCount64() - started;
+        SYSTEMTIME after;
+        ::GetLocalTime(&after);
+        ::KillTimer(nullptr, rescue);
+        EXPECT_FALSE(rescued);
+        EXPECT_GT(waited, 1000u);
+        EXPECT_LE(waited, 2300u);
+        if (!clockHeld) {
+            EXPECT_EQ(WholeSecondsBetween(before, after), 2);
+        }
+    }
 }
 
 TEST_F(AfterCopyTest, WholeSecondClockDecidesWhenThePumpedWaitEnds) {
