@@ -7,7 +7,8 @@
 namespace kestrava {
 
 namespace {
-// Far beyond any path; only stops a misbehaving reader from growing without end.
+// Far beyond any path, so only a hand edit could make a value this long; such a value
+// comes back cut here rather than let a misbehaving reader grow the buffer without end.
 constexpr DWORD kMaxValueBytes = 1u << 20;
 }  // namespace
 
