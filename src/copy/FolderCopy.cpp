@@ -4,6 +4,7 @@
 
 #include "app/KestravaDlg.h"
 #include "copy/CopyPaths.h"
+#include "framework/File.h"
 #include "framework/FileFind.h"
 #include "framework/Platform.h"
 #include "settings/ConfigFile.h"
@@ -68,8 +69,9 @@ void CKestravaDlg::OnFolderCopy() {
     g_strTargetRoot = DirectoryPart(m_strTargetFile);
     g_strTargetFolder = g_strTargetRoot + SourceFolderName(source);
     m_strTargetFolderPath = g_strTargetFolder.empty() ? FullPath(".") : FullPath(g_strTargetFolder);
-    EnsureFolder(m_strTargetFolderPath);
 
+    // The walk's first level makes sure the target folder exists, once the source is
+    // known to be a folder it can list.
     CopyFolderTree(source, m_strTargetFolderPath);
     RunAfterCopyAction();
     g_strTargetRoot.clear();
@@ -78,9 +80,16 @@ void CKestravaDlg::OnFolderCopy() {
 }
 
 void CKestravaDlg::CopyFolderTree(std::string sourceDir, std::string targetDir) {
-    EnsureFolder(targetDir);
     CFileFind finder;
-    if (finder.FindFile(JoinPath(sourceDir, "*.*"))) {
+    const bool found = finder.FindFile(JoinPath(sourceDir, "*.*"));
+    // Only an empty drive root lists nothing at all. Any other folder that cannot be
+    // listed (missing, a file, no access) fails like a file that cannot be read, instead
+    // of a copy reported complete without it.
+    if (!found && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
+        CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), sourceDir);
+    }
+    EnsureFolder(targetDir);
+    if (found) {
         bool more = true;
         while (more) {
             more = finder.FindNextFile();

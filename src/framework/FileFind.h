@@ -15,6 +15,7 @@ class CFileFind {
     CFileFind(const CFileFind&) = delete;
     CFileFind& operator=(const CFileFind&) = delete;
 
+    // False when nothing matches or the folder cannot be listed; GetLastError tells which.
     bool FindFile(const std::string& pattern = "*.*");
     bool FindNextFile();
     void Close();

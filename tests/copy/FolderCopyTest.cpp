@@ -118,7 +118,6 @@ TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
         std::string targetText;
         std::string currentDirectory;  // empty: left as it is
         std::string landsIn;
-        bool sourceMissing = false;
     };
     const std::vector<Case> cases = {
         {"target text without a backslash", source, kPlaceholder, targetDir, copy},
@@ -131,8 +130,6 @@ TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
          source + "\\" + kSourceName},
         {"target deep inside the source", source, source + "\\子目录\\" + kPlaceholder, "",
          source + "\\子目录\\" + kSourceName},
-        {"missing source", files.Path() + "不存在", placeholderTarget, "", targetDir + "\\不存在",
-         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,9 +141,7 @@ TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
 
         SendCommand(dlg.m_hWnd, IDC_COPY);
 
-        EXPECT_TRUE(ReadTree(c.landsIn) ==
-                    (c.sourceMissing ? std::map<std::string, std::string>{} : original))
-            << "in " << c.landsIn;
+        EXPECT_TRUE(ReadTree(c.landsIn) == original) << "in " << c.landsIn;
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{kDone});
         EXPECT_EQ(dlg.GetDlgItemText(IDC_STATUS_TEXT), kLevelDone);
         // A copy inside the source was not copied into itself.
@@ -157,6 +152,27 @@ TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
         ASSERT_TRUE(::SetCurrentDirectoryA(files.Path().c_str()));
         RemoveTree(c.landsIn);
         ASSERT_TRUE(ReadTree(source) == original) << "the source changed";
+    }
+}
+
+TEST_F(FolderCopyTest, SourceThatCannotBeListedFailsTheCommand) {
+    const std::string missing = files.Path() + "不存在";
+    const std::string file = source + "\\one.bin";
+    for (const std::string& sourceText : {missing, file}) {
+        SCOPED_TRACE(sourceText);
+        platform.boxes.clear();
+        dlg.SetDlgItemText(IDC_STATUS_TEXT, "");
+        SetPaths(sourceText, placeholderTarget);
+
+        SendCommand(dlg.m_hWnd, IDC_COPY);
+
+        ASSERT_EQ(platform.boxes.size(), 1u) << "no completion box after a failure";
+        EXPECT_NE(platform.boxes[0].text.find(sourceText), std::string::npos)
+            << platform.boxes[0].text;
+        EXPECT_EQ(platform.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+        EXPECT_NE(dlg.GetDlgItemText(IDC_STATUS_TEXT), kLevelDone);
+        EXPECT_FALSE(FileExists(targetDir + "\\" + LastComponent(sourceText)))
+            << "no empty folder left for a source that is not one";
     }
 }
 
