@@ -82,11 +82,12 @@ void CKestravaDlg::OnFolderCopy() {
 void CKestravaDlg::CopyFolderTree(std::string sourceDir, std::string targetDir) {
     CFileFind finder;
     const bool found = finder.FindFile(JoinPath(sourceDir, "*.*"));
+    const DWORD error = found ? NO_ERROR : ::GetLastError();
     // Only an empty drive root lists nothing at all. Any other folder that cannot be
     // listed (missing, a file, no access) fails like a file that cannot be read, instead
     // of a copy reported complete without it.
-    if (!found && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
-        CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), sourceDir);
+    if (!found && error != ERROR_FILE_NOT_FOUND) {
+        CFileException::ThrowOsError(static_cast<LONG>(error), sourceDir);
     }
     EnsureFolder(targetDir);
     if (found) {
