@@ -19,9 +19,7 @@ class CDialog : public CWnd {
     virtual BOOL OnInitDialog();
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    int ModalResult() const { return m_nModalResult; }
     bool IsEnded() const { return m_bEnded; }
-    UINT TemplateId() const { return m_nIDTemplate; }
 
   protected:
     virtual void OnOK();

@@ -148,7 +148,6 @@ class CWnd {
     CWnd& operator=(const CWnd&) = delete;
 
     HWND m_hWnd = nullptr;
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The object attached to hwnd by subclassing or dialog creation, if any.
     static CWnd* FromHandlePermanent(HWND hwnd);
@@ -175,9 +174,6 @@ class CWnd {
     void SetDlgItemText(int id, const std::string& text);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
-    }
-    LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::SendDlgItemMessageA(m_hWnd, id, message, wParam, lParam);
     }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
