@@ -314,7 +314,11 @@ AppProcess::~AppProcess() {
 }
 
 bool AppProcess::Start(const std::string& exePath, const std::string& workDir) {
-    if (pi_.hProcess) throw DriverError("the process was already started");
+    if (IsRunning()) throw DriverError("the process is still running");
+    if (pi_.hThread) CloseHandle(pi_.hThread);
+    if (pi_.hProcess) CloseHandle(pi_.hProcess);
+    pi_ = {};
+    hwnd_ = nullptr;
     std::string commandLine = "\"" + exePath + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -414,9 +418,23 @@ LaunchedApp::LaunchedApp(const std::string& name, const Settings& settings) : di
     for (const auto& [key, value] : settings) {
         if (!WriteIni(dir / kConfigFileName, key, value)) throw DriverError("cannot write " + key);
     }
-    if (!app.Start(dir / kAppExeName, dir.Path()))
-        throw DriverError("cannot start the application");
-    if (!app.WaitForMainWindow()) throw DriverError("no main window");
+    // Wine now and then fails to start a process at all: it ends before any window. Such
+    // a start is tried once more; a program that ends that way twice fails the test.
+    for (int attempt = 1;; ++attempt) {
+        if (!app.Start(dir / kAppExeName, dir.Path()))
+            throw DriverError("cannot start the application");
+        if (app.WaitForMainWindow()) return;
+        const std::optional<DWORD> code = app.WaitForExit(0);
+        if (!code) throw DriverError("no main window");
+        if (attempt == 2) {
+            throw DriverError("the application ended with exit code " + std::to_string(*code) +
+                              " before showing its window");
+        }
+        std::fprintf(stderr,
+                     "Kestrava.exe ended with exit code %lu before showing its window; "
+                     "starting it once more\n",
+                     static_cast<unsigned long>(*code));
+    }
 }
 
 }  // namespace kestrava::e2e

@@ -123,7 +123,7 @@ class AppProcess : public Window {
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
 
-    // Starts the program with no arguments in `workDir`.
+    // Starts the program with no arguments in `workDir`; again once the last run ended.
     bool Start(const std::string& exePath, const std::string& workDir);
     bool WaitForMainWindow(DWORD timeoutMs = 10000);
     bool IsRunning() const;
