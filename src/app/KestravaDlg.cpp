@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "framework/DataExchange.h"
+#include "settings/ConfigFile.h"
+#include "settings/Settings.h"
 
 namespace kestrava {
 
@@ -46,6 +48,12 @@ void CKestravaDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_STATUS_TEXT, m_strSourceCopy);
 }
 
+void CKestravaDlg::SetCheck(int id, bool checked) {
+    ::SendDlgItemMessageA(m_hWnd, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// Brings the bare template into the state the configuration file describes. The switch
+// handlers read their check boxes, so each box is set before its handler runs.
 BOOL CKestravaDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -53,6 +61,34 @@ BOOL CKestravaDlg::OnInitDialog() {
     m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     m_progress.SendMessage(PBM_SETPOS, 0);
     LoadSettings();
+
+    // Only an explicit "0" means manual: a first start comes up unattended.
+    if (IsNotZero(g_strInstall)) {
+        SetDlgItemText(IDC_STATUS_TEXT, "程序正在运行中......");
+        SetCheck(IDC_AUTO_RUN, true);
+        SetCheck(IDC_DELAY, IsNotZero(g_strTimeLapse));
+        OnDelaySwitch();
+    } else {
+        SetCheck(IDC_AUTO_RUN, false);
+    }
+    OnAutoRunSwitch();
+    SetCheck(IDC_SOURCE_KIND, IsExactlyOne(g_strDocumentOption));
+    OnSourceKindSwitch();
+
+    g_nLinkMode = 1;
+    ReconcilePaths();
+    // Stores and captions the source kind the paths decided.
+    OnSourceKindSwitch();
+    // The switches may have left their notice there.
+    SetDlgItemText(IDC_COUNTDOWN_TEXT, "");
+    g_strTargetFolder.clear();
+
+    m_progress.SendMessage(PBM_SETBKCOLOR, 0, RGB(220, 220, 220));
+    m_progress.SendMessage(PBM_SETBARCOLOR, 0, RGB(255, 0, 0));
+    m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    m_progress.SendMessage(PBM_SETPOS, 0);
+    // Whole, however long: a cut caption would show a different title than the one set.
+    SetWindowText(ReadSetting(key::Headline));
     return TRUE;
 }
 

@@ -77,6 +77,9 @@ class CKestravaDlg : public CDialog {
     static std::string GetPathTitle(std::string path, bool keepExtension);
     // Runs the unattended start once, at the first paint after the settings load.
     void TriggerUnattendedStart();
+    // Makes the stored source kind and target fit the stored source path.
+    void ReconcilePaths();
+    void SetCheck(int id, bool checked);
 
   protected:
     void DoDataExchange(CDataExchange* dx) override;
