@@ -21,26 +21,16 @@ std::string Expand(const std::string& text, const std::string& root) {
     return out;
 }
 
-// The section as "key=value" pairs, sorted, joined by "|".
+// The section's "key=value" lines, sorted, joined by "|".
 std::string ReadIni(const std::string& path) {
     std::vector<char> buffer(1 << 16);
-    ::GetPrivateProfileSectionA("Overall_situation", buffer.data(),
-                                static_cast<DWORD>(buffer.size()), path.c_str());
+    ::GetPrivateProfileSectionA("Overall_situation", buffer.data(), 1 << 16, path.c_str());
     std::vector<std::string> pairs;
     for (const char* p = buffer.data(); *p; p += pairs.back().size() + 1) pairs.push_back(p);
     std::sort(pairs.begin(), pairs.end());
     std::string joined;
     for (const std::string& pair : pairs) joined += (joined.empty() ? "" : "|") + pair;
     return joined;
-}
-
-void WriteIni(const std::string& path, const std::string& pairs) {
-    for (size_t from = 0, end; from < pairs.size(); from = end + 1) {
-        end = std::min(pairs.find('|', from), pairs.size());
-        const size_t eq = pairs.find('=', from);
-        ::WritePrivateProfileStringA("Overall_situation", pairs.substr(from, eq - from).c_str(),
-                                     pairs.substr(eq + 1, end - eq - 1).c_str(), path.c_str());
-    }
 }
 
 TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
@@ -52,68 +42,53 @@ TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
     for (const char* file : {"a\\report.doc", "a\\誠x.doc"})
         ASSERT_TRUE(WriteBytes(files.Path() + file, "x")) << file;
 
-    const char* const kRunning = "程序正在运行中......";
     struct Case {
-        const char* name;
-        const char* ini;     // before the start
-        const char* source;  // the boxes afterwards
-        const char* target;
+        const char *name, *ini;                // the file before the start
+        const char *source, *target, *status;  // the boxes afterwards
         UINT fileKind;
-        const char* status;
         const char* iniAfter;
     };
+    const char* const R = "程序正在运行中......";
+    // clang-format off
     const Case cases[] = {
-        {"first start without a file", "", "", "", 1, "",
-         "Document_option=1|Install=1|Time_lapse=1"},
-        {"source with a trailing backslash, target folder",
-         "Install=1|Source_path=$data\\|Save_path=$bak", "$data", "$bak\\@", 0, kRunning,
-         "Document_option=0|Install=1|Save_path=$bak\\@|Source_path=$data|Time_lapse=1"},
-        {"target folder with a trailing backslash",
-         "Install=1|Time_lapse=0|Source_path=$data|Save_path=$bak\\", "$data", "$bak\\@", 0,
-         kRunning, "Document_option=0|Install=1|Save_path=$bak\\@|Source_path=$data|Time_lapse=0"},
-        {"placeholder stem, other extension",
-         "Install=1|Source_path=$data|Save_path=$bak\\复制文件夹功能启动.doc|Deferred=5", "$data",
-         "$bak\\复制文件夹功能启动.doc", 0, kRunning,
-         "Deferred=5|Document_option=0|Install=1|Save_path=$bak\\复制文件夹功能启动.doc|"
-         "Source_path=$data|Time_lapse=1"},
-        {"folder source, empty target", "Install=1|Source_path=$data", "$data", "@", 0, kRunning,
-         "Document_option=0|Install=1|Save_path=@|Source_path=$data|Time_lapse=1"},
-        {"Install neither 0 nor 1, target file",
-         "Install=yes|Source_path=$data|Save_path=$bak\\old.doc", "$data", "$bak\\@", 0, kRunning,
-         "Document_option=0|Install=1|Save_path=$bak\\@|Source_path=$data|Time_lapse=1"},
-        {"file source overrules Document_option 0",
-         "Install=1|Document_option=0|Source_path=$a\\report.doc|Save_path=$bak\\old.doc",
-         "$a\\report.doc", "$bak\\report.doc", 1, "",
-         "Document_option=1|Install=1|Save_path=$bak\\report.doc|Source_path=$a\\report.doc|"
-         "Time_lapse=1"},
-        {"file source, target of the same name",
-         "Install=1|Source_path=$a\\report.doc|Save_path=Q:\\x\\report.doc", "$a\\report.doc",
-         "Q:\\x\\report.doc", 1, "",
-         "Document_option=1|Install=1|Save_path=Q:\\x\\report.doc|Source_path=$a\\report.doc|"
-         "Time_lapse=1"},
-        {"file source, target without a folder part",
-         "Install=1|Source_path=$a\\report.doc|Save_path=old.doc", "$a\\report.doc", "report.doc",
-         1, "",
-         "Document_option=1|Install=1|Save_path=report.doc|Source_path=$a\\report.doc|"
-         "Time_lapse=1"},
-        {"missing source folder counts as a file",
-         "Install=1|Document_option=0|Source_path=$gone|Save_path=$bak\\@", "$gone", "$bak\\gone",
-         1, "", "Document_option=1|Install=1|Save_path=$bak\\gone|Source_path=$gone|Time_lapse=1"},
-        {"manual: boxes empty, source untrimmed, target rewritten",
-         "Install=0|Source_path=$data\\|Save_path=$bak", "", "", 0, "",
-         "Document_option=0|Install=0|Save_path=$bak\\@|Source_path=$data\\"},
-        {"folders ending in 誠", "Install=1|Source_path=$誠|Save_path=$工具誠", "$誠", "$工具誠\\@",
-         0, kRunning,
-         "Document_option=0|Install=1|Save_path=$工具誠\\@|Source_path=$誠|Time_lapse=1"},
+        {"first start without a file", "", "", "", "", 1, "Document_option=1|Install=1|Time_lapse=1"},
+        {"source with a trailing backslash, target folder", "Install=1|Source_path=$data\\|Save_path=$bak",
+         "$data", "$bak\\@", R, 0, "Document_option=0|Install=1|Save_path=$bak\\@|Source_path=$data|Time_lapse=1"},
+        {"target folder with a trailing backslash", "Install=1|Time_lapse=0|Source_path=$data|Save_path=$bak\\",
+         "$data", "$bak\\@", R, 0, "Document_option=0|Install=1|Save_path=$bak\\@|Source_path=$data|Time_lapse=0"},
+        {"placeholder stem, other extension", "Install=1|Source_path=$data|Save_path=$bak\\复制文件夹功能启动.doc|Deferred=5",
+         "$data", "$bak\\复制文件夹功能启动.doc", R, 0,
+         "Deferred=5|Document_option=0|Install=1|Save_path=$bak\\复制文件夹功能启动.doc|Source_path=$data|Time_lapse=1"},
+        {"folder source, empty target", "Install=1|Source_path=$data",
+         "$data", "@", R, 0, "Document_option=0|Install=1|Save_path=@|Source_path=$data|Time_lapse=1"},
+        {"Install neither 0 nor 1, target file", "Install=yes|Source_path=$data|Save_path=$bak\\old.doc",
+         "$data", "$bak\\@", R, 0, "Document_option=0|Install=1|Save_path=$bak\\@|Source_path=$data|Time_lapse=1"},
+        {"file source overrules Document_option 0", "Install=1|Document_option=0|Source_path=$a\\report.doc|Save_path=$bak\\old.doc",
+         "$a\\report.doc", "$bak\\report.doc", "", 1,
+         "Document_option=1|Install=1|Save_path=$bak\\report.doc|Source_path=$a\\report.doc|Time_lapse=1"},
+        {"file source, target of the same name", "Install=1|Source_path=$a\\report.doc|Save_path=Q:\\x\\report.doc",
+         "$a\\report.doc", "Q:\\x\\report.doc", "", 1,
+         "Document_option=1|Install=1|Save_path=Q:\\x\\report.doc|Source_path=$a\\report.doc|Time_lapse=1"},
+        {"file source, target without a folder part", "Install=1|Source_path=$a\\report.doc|Save_path=old.doc",
+         "$a\\report.doc", "report.doc", "", 1,
+         "Document_option=1|Install=1|Save_path=report.doc|Source_path=$a\\report.doc|Time_lapse=1"},
+        {"missing source folder counts as a file", "Install=1|Document_option=0|Source_path=$gone|Save_path=$bak\\@",
+         "$gone", "$bak\\gone", "", 1, "Document_option=1|Install=1|Save_path=$bak\\gone|Source_path=$gone|Time_lapse=1"},
+        {"manual: boxes empty, source untrimmed", "Install=0|Source_path=$data\\|Save_path=$bak",
+         "", "", "", 0, "Document_option=0|Install=0|Save_path=$bak\\@|Source_path=$data\\"},
+        {"folders ending in 誠", "Install=1|Source_path=$誠|Save_path=$工具誠",
+         "$誠", "$工具誠\\@", R, 0, "Document_option=0|Install=1|Save_path=$工具誠\\@|Source_path=$誠|Time_lapse=1"},
         {"file name starting with 誠", "Install=1|Source_path=$a\\誠x.doc|Save_path=$工具誠",
-         "$a\\誠x.doc", "$工具誠\\誠x.doc", 1, "",
-         "Document_option=1|Install=1|Save_path=$工具誠\\誠x.doc|Source_path=$a\\誠x.doc|"
-         "Time_lapse=1"},
+         "$a\\誠x.doc", "$工具誠\\誠x.doc", "", 1,
+         "Document_option=1|Install=1|Save_path=$工具誠\\誠x.doc|Source_path=$a\\誠x.doc|Time_lapse=1"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SettingsScope scope(platform);
-        WriteIni(scope.ConfigPath(), Expand(c.ini, files.Path()));
+        std::string ini = "[Overall_situation]|" + Expand(c.ini, files.Path());
+        std::replace(ini.begin(), ini.end(), '|', '\n');
+        ASSERT_TRUE(!*c.ini || WriteBytes(scope.ConfigPath(), ini));
         CKestravaDlg dlg;
         ASSERT_TRUE(dlg.Create());
         EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE_PATH), Expand(c.source, files.Path()));
@@ -123,7 +98,7 @@ TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
         EXPECT_EQ(dlg.GetDlgItemText(IDC_COUNTDOWN_TEXT), "");
         EXPECT_EQ(ReadIni(scope.ConfigPath()), Expand(c.iniAfter, files.Path()));
         // The first paint starts a run only for a loaded "1".
-        if (std::string(c.ini).find("Install=1") == std::string::npos) {
+        if (!std::string(c.ini).starts_with("Install=1")) {
             ::UpdateWindow(dlg.m_hWnd);
             EXPECT_EQ(g_nAutoStartPending, 1);
         }

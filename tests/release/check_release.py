@@ -1,41 +1,24 @@
 """The release archive: named after the version resource, holding the program as built
 and a guide that Notepad shows. Usage: check_release.py PACKER EXE GUIDE RC"""
-import pathlib
-import re
-import subprocess
-import sys
-import tempfile
-import zipfile
+import pathlib, re, subprocess, sys, tempfile, zipfile
 
 packer, exe, guide, rc = sys.argv[1:5]
-failures = []
-
-
-def expect(ok, what):
-    if not ok:
-        failures.append(what)
-
-
 with tempfile.TemporaryDirectory() as out:
-    packed = subprocess.run([sys.executable, packer, exe, guide, out], check=True,
-                            capture_output=True, text=True)
-    archive = pathlib.Path(packed.stdout.strip())
-    # The numbers Windows shows in the file's properties and the text beside them agree.
-    text_version = re.search(r'"FileVersion", "(\d+\.\d+\.\d+)\.\d+"',
-                             pathlib.Path(rc).read_text(encoding="utf-8")).group(1)
-    expect(archive.name == f"Kestrava-{text_version}-win64.zip", f"archive name {archive.name}")
+    archive = pathlib.Path(subprocess.run([sys.executable, packer, exe, guide, out], check=True,
+                                          capture_output=True, text=True).stdout.strip())
+    # The version text beside the numbers in the resource names the archive too.
+    version = re.search(r'"FileVersion", "(\d+\.\d+\.\d+)\.\d+"', pathlib.Path(rc).read_text("utf-8"))
     with zipfile.ZipFile(archive) as z:
-        expect(z.testzip() is None, "a damaged entry")
-        expect(sorted(z.namelist()) == ["Kestrava/Kestrava.exe", "Kestrava/README.txt"],
-               f"entries {z.namelist()}")
-        expect(z.read("Kestrava/Kestrava.exe") == pathlib.Path(exe).read_bytes(),
-               "the program differs from the one built")
         readme = z.read("Kestrava/README.txt")
-        expect(readme.startswith(b"\xef\xbb\xbf"), "the guide has no UTF-8 byte order mark")
         body = readme[3:].decode("utf-8")
-        expect("\n" not in body.replace("\r\n", ""), "the guide has bare LF line ends")
-        expect("使用说明" in body and "user guide" in body, "the guide lacks a language")
-
-for failure in failures:
-    print(f"release archive: {failure}")
+        failures = [what for ok, what in [
+            (archive.name == f"Kestrava-{version.group(1)}-win64.zip", f"name {archive.name}"),
+            (z.testzip() is None, "a damaged entry"),
+            (sorted(z.namelist()) == ["Kestrava/Kestrava.exe", "Kestrava/README.txt"], "entries"),
+            (z.read("Kestrava/Kestrava.exe") == pathlib.Path(exe).read_bytes(), "another program"),
+            (readme.startswith(b"\xef\xbb\xbf"), "no UTF-8 byte order mark in the guide"),
+            ("\n" not in body.replace("\r\n", ""), "bare LF line ends in the guide"),
+            ("使用说明" in body and "user guide" in body, "the guide lacks a language"),
+        ] if not ok]
+print("\n".join(f"release archive: {f}" for f in failures) or "release archive: as expected")
 sys.exit(1 if failures else 0)
