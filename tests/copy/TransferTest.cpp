@@ -1,6 +1,6 @@
 // The chunked transfer against the real main window: the positions and ranges the
-// progress bar is sent, what the bar shows after every chunk, and what a transfer leaves behind when
-// the source changes under it or a step fails.
+// progress bar is sent, what the bar shows after every chunk, and what a transfer leaves behind
+// when the source changes under it or a step fails.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -38,6 +38,19 @@ std::vector<int> ModelCounters(ULONGLONG length) {
         counters.push_back(counter);
     } while (position < length);
     return counters;
+}
+
+// What the user is left with: the bar's position, its range and its picture.
+struct Look {
+    int position;
+    Range range;
+    std::string picture;
+    bool operator==(const Look&) const = default;
+};
+
+void PrintTo(const Look& look, std::ostream* out) {
+    *out << "position " << look.position << " of " << look.range.low << ".." << look.range.high
+         << ", picture #" << std::hash<std::string>{}(look.picture);
 }
 
 class TransferTest : public ::testing::Test {
@@ -111,17 +124,12 @@ TEST_F(TransferTest, ProgressCountsTheMarksThePositionPasses) {
 
 TEST_F(TransferTest, BarLooksAsWithAPositionAndAnInvalidationEveryChunk) {
     HWND hwnd = dlg.m_progress.m_hWnd;
-    struct Look {
-        int position;
-        Range range;
-        std::string picture;
-        bool operator==(const Look&) const = default;
-    };
     const auto look = [&] {
         PBRANGE range{};
         ::SendMessageA(hwnd, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
         return Look{static_cast<int>(::SendMessageA(hwnd, PBM_GETPOS, 0, 0)),
-                    {range.iLow, range.iHigh}, RenderClient(hwnd)};
+                    {range.iLow, range.iHigh},
+                    RenderClient(hwnd)};
     };
     const auto setBar = [&](Range range, int position) {
         ::SendMessageA(hwnd, PBM_SETRANGE32, range.low, range.high);
@@ -178,15 +186,11 @@ TEST_F(TransferTest, BarLooksAsWithAPositionAndAnInvalidationEveryChunk) {
         for (size_t chunk = 0; chunk < counters.size(); ++chunk) {
             ::SendMessageA(hwnd, PBM_SETPOS, counters[chunk], 0);
             ::InvalidateRect(hwnd, nullptr, TRUE);
-            const Look expected = look();
-            ASSERT_TRUE(seen[chunk] == expected)
-                << "after chunk " << chunk + 1 << ": position " << seen[chunk].position
-                << " instead of " << expected.position << ", range " << seen[chunk].range.low
-                << ".." << seen[chunk].range.high;
+            ASSERT_EQ(seen[chunk], look()) << "after chunk " << chunk + 1;
         }
         ::SendMessageA(hwnd, PBM_SETRANGE, 0, MAKELPARAM(0, counters.back()));
         ::SendMessageA(hwnd, PBM_SETPOS, 0, 0);
-        ASSERT_TRUE(end == look()) << "at the end";
+        ASSERT_EQ(end, look()) << "at the end";
     }
 }
 
