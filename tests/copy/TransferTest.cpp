@@ -1,6 +1,6 @@
 // The chunked transfer against the real main window: the positions and ranges the
-// progress bar is sent, what the bar shows after every chunk, and what a transfer leaves behind
-// when the source changes under it or a step fails.
+// progress bar is sent, what the bar shows after every chunk, and what a transfer
+// leaves behind when the source changes under it or a step fails.
 #include <windows.h>
 #include <commctrl.h>
 
