@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -14,6 +15,13 @@ constexpr UINT kChunkSize = 512;
 // The counter is shown against a 16-bit range; only a source that grows while it is
 // read could push it further.
 constexpr int kMaxCounter = 100;
+
+// Where the bar puts a position: at the nearer end of its range when outside it. For a
+// range upside down the nearer end is not defined, so none is predicted there.
+int ClampedToRange(int position, const PBRANGE& range) {
+    if (range.iHigh < range.iLow) return position;
+    return std::clamp(position, range.iLow, range.iHigh);
+}
 
 // Creates an empty target when none exists; an existing one is left as it is. The
 // open that follows reports any failure, so the outcome is not looked at here.
@@ -51,7 +59,16 @@ void CKestravaDlg::TransferFile(std::string source, std::string target) {
         m_pCopyBuffer = static_cast<BYTE*>(::GlobalLock(m_hCopyBuffer));
         if (!m_pCopyBuffer) throw std::bad_alloc();
 
-        bool firstChunk = true;
+        // The bar keeps its position clamped to its range but repaints whole whenever it
+        // is sent any other number, even one that clamps to where it already is. After a
+        // small file the counter soon lies above the range left behind, and every chunk
+        // would repaint a bar that does not change: such a position is not sent, and the
+        // bar is invalidated only when it moves. Its position, range and picture after each
+        // chunk stay those that a PBM_SETPOS and an invalidation per chunk leave. Only this
+        // loop sends to the bar while it runs, so what the bar holds is known without asking.
+        PBRANGE range{};
+        m_progress.SendMessage(PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+        int shown = static_cast<int>(m_progress.SendMessage(PBM_GETPOS));
         for (;;) {
             std::memset(m_pCopyBuffer, 0, kChunkSize);
             m_nBytesRead = m_pSourceFile->Read(m_pCopyBuffer, kChunkSize);
@@ -62,15 +79,13 @@ void CKestravaDlg::TransferFile(std::string source, std::string target) {
                 mark += step;
                 ++counter;
             }
-            const int previous = static_cast<int>(m_progress.SendMessage(PBM_SETPOS, counter));
-            // Each invalidation is a round trip to the window server. Only the bar's own
-            // repaint, when it is asked for a new position, validates it while we pump no
-            // messages; invalidating after exactly those chunks leaves it as invalid as
-            // invalidating after every chunk would.
-            if (firstChunk || previous != counter) {
-                ::InvalidateRect(m_progress.m_hWnd, nullptr, TRUE);
+            const int next = ClampedToRange(counter, range);
+            // A counter inside the range is sent as it is (the bar ignores the one it holds).
+            if (next == counter || next != shown) {
+                m_progress.SendMessage(PBM_SETPOS, counter);
+                if (next != shown) ::InvalidateRect(m_progress.m_hWnd, nullptr, TRUE);
+                shown = next;
             }
-            firstChunk = false;
             m_pTargetFile->Write(m_pCopyBuffer, m_nBytesRead);
             // A source that shrinks stops short of its length, one that grows steps over it.
             if (m_nBytesRead == 0 || m_nPosition >= m_nLength) break;

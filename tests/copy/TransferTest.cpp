@@ -1,6 +1,6 @@
 // The chunked transfer against the real main window: the positions and ranges the
-// progress bar is sent, the bar's update region, and what a transfer leaves behind when
-// the source changes under it or a step fails.
+// progress bar is sent, what the bar shows after every chunk, and what a transfer
+// leaves behind when the source changes under it or a step fails.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,19 @@ std::vector<int> ModelCounters(ULONGLONG length) {
         counters.push_back(counter);
     } while (position < length);
     return counters;
+}
+
+// What the user is left with: the bar's position, its range and its picture.
+struct Look {
+    int position;
+    Range range;
+    std::string picture;
+    bool operator==(const Look&) const = default;
+};
+
+void PrintTo(const Look& look, std::ostream* out) {
+    *out << "position " << look.position << " of " << look.range.low << ".." << look.range.high
+         << ", picture #" << std::hash<std::string>{}(look.picture);
 }
 
 class TransferTest : public ::testing::Test {
@@ -108,84 +122,75 @@ TEST_F(TransferTest, ProgressCountsTheMarksThePositionPasses) {
     }
 }
 
-TEST_F(TransferTest, AfterASmallFileTheCounterIsShownAgainstItsRange) {
-    dlg.TransferFile(Source("small.bin", PatternBytes(1000)), files.Path() + "small.out");
-    ASSERT_EQ(bar->ranges, (std::vector<Range>{{0, 2}}));
-    bar->Clear();
-
-    dlg.TransferFile(Source("big.bin", PatternBytes(1048576)), files.Path() + "big.out");
-
-    const size_t chunks = 2048;
-    ASSERT_EQ(bar->positions.size(), chunks + 1);
-    for (size_t i = 0; i < chunks; ++i) {
-        SCOPED_TRACE("chunk " + std::to_string(i + 1));
-        EXPECT_EQ(bar->rangeAtSetPos[i], (Range{0, 2})) << "the range changes only at the end";
-        EXPECT_EQ(bar->shownAfterSetPos[i], std::min(bar->positions[i], 2));
-    }
-    // Counter 2, a full bar, arrives long before the end.
-    const auto full = std::find(bar->shownAfterSetPos.begin(), bar->shownAfterSetPos.end(), 2);
-    EXPECT_LT(full - bar->shownAfterSetPos.begin(), 100);
-    EXPECT_EQ(bar->ranges, (std::vector<Range>{{0, 100}}));
-}
-
-TEST_F(TransferTest, UpdateRegionMatchesAnInvalidationAfterEveryChunk) {
+TEST_F(TransferTest, BarLooksAsWithAPositionAndAnInvalidationEveryChunk) {
     HWND hwnd = dlg.m_progress.m_hWnd;
-    // What makes the saving sound: a new position makes the bar repaint at once, which
-    // validates it, while an unchanged one leaves it alone.
-    ::InvalidateRect(hwnd, nullptr, TRUE);
-    dlg.m_progress.SendMessage(PBM_SETPOS, 5);
-    ASSERT_EQ(DescribeUpdateRegion(hwnd), "empty");
-    ::InvalidateRect(hwnd, nullptr, TRUE);
-    dlg.m_progress.SendMessage(PBM_SETPOS, 5);
-    const std::string whole = DescribeUpdateRegion(hwnd);
-    ASSERT_NE(whole, "empty");
-
-    // A full bar, a small range left behind, a counter far above that range (the bar
-    // clamps it but still repaints), an empty source and a tiny one.
-    const std::vector<size_t> lengths = {1048576, 1000, 100000, 0, 50};
-    struct Run {
-        Range startRange;
-        std::vector<int> positions;
-        Range endRange;
-        std::vector<std::string> regions;
-    };
-    std::vector<Run> runs;
-    ResetBar({0, 100});
-    bar->recordRegions = true;
-    for (size_t i = 0; i < lengths.size(); ++i) {
+    const auto look = [&] {
         PBRANGE range{};
-        dlg.m_progress.SendMessage(PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-        ::ValidateRect(hwnd, nullptr);
+        ::SendMessageA(hwnd, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+        return Look{static_cast<int>(::SendMessageA(hwnd, PBM_GETPOS, 0, 0)),
+                    {range.iLow, range.iHigh},
+                    RenderClient(hwnd)};
+    };
+    const auto setBar = [&](Range range, int position) {
+        ::SendMessageA(hwnd, PBM_SETRANGE32, range.low, range.high);
+        ::SendMessageA(hwnd, PBM_SETPOS, position, 0);
+    };
+    struct Case {
+        const char* name;
+        size_t length;
+        std::optional<Range> start;  // none: as the row before left it
+        int position;
+    };
+    const std::vector<Case> cases = {
+        {"a step every chunk from an empty bar to a full one", 51201, Range{0, 100}, 0},
+        {"a small file", 1000, {}, 0},
+        {"a counter far above the small range left behind", 100000, {}, 0},
+        {"an empty source", 0, {}, 0},
+        {"a tiny source on the range of nothing left behind", 50, {}, 0},
+        {"counters below, in and above a range, the bar at its top", 10000, Range{5, 8}, 8},
+        {"a bar below the top of a range the counter is above", 50, Range{-4, 0}, -4},
+        {"a range upside down", 10000, Range{60, 20}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(c.length) + " bytes");
+        if (c.start) setBar(*c.start, c.position);
+        const Look start = look();
+        const std::vector<int> counters = ModelCounters(c.length);
+        // What the bar looks like after each chunk: it changes only by what it is sent, so
+        // each message finds it as all chunks before its own left it.
+        std::vector<Look> seen;
+        const auto catchUp = [&](size_t chunks) {
+            while (seen.size() < chunks) seen.push_back(look());
+        };
         bar->Clear();
-        dlg.TransferFile(Source("s" + std::to_string(i), PatternBytes(lengths[i], 3)),
-                         files.Path() + "t" + std::to_string(i));
-        ASSERT_EQ(bar->ranges.size(), 1u);
-        runs.push_back(
-            {{range.iLow, range.iHigh},
-             std::vector<int>(bar->positions.begin(), bar->positions.end() - 1),
-             bar->ranges[0],
-             std::vector<std::string>(bar->regions.begin() + 1, bar->regions.end() - 1)});
-    }
+        bar->onSetPos = [&](size_t) {
+            catchUp(static_cast<size_t>(std::max<LONGLONG>(1, (dlg.m_nPosition + 511) / 512)) - 1);
+        };
+        bar->onSetRange = [&] { catchUp(counters.size()); };
+        dlg.TransferFile(Source("s.bin", PatternBytes(c.length, 3)), files.Path() + "t.bin");
+        bar->onSetPos = nullptr;
+        bar->onSetRange = nullptr;
+        const Look end = look();
+        // A position outside the range goes to the bar only to move it.
+        int was = start.position;
+        for (size_t i = 0; i < bar->positions.size(); was = bar->shownAfterSetPos[i++]) {
+            const Range r = bar->rangeAtSetPos[i];
+            const int now = bar->shownAfterSetPos[i];
+            EXPECT_FALSE(r.low <= r.high && bar->positions[i] != now && now == was)
+                << "position " << bar->positions[i] << " repaints an unchanged bar";
+        }
 
-    // The same positions again, each followed by an invalidation of the whole bar.
-    for (size_t i = 0; i < runs.size(); ++i) {
-        SCOPED_TRACE("transfer " + std::to_string(i + 1) + " of " + std::to_string(lengths[i]) +
-                     " bytes");
-        const Run& run = runs[i];
-        ResetBar(run.startRange);
-        ::ValidateRect(hwnd, nullptr);
-        for (int position : run.positions) {
-            dlg.m_progress.SendMessage(PBM_SETPOS, position);
+        // The same bar driven with a position and an invalidation after every chunk.
+        setBar(start.range, start.position);
+        ASSERT_EQ(seen.size(), counters.size());
+        for (size_t chunk = 0; chunk < counters.size(); ++chunk) {
+            ::SendMessageA(hwnd, PBM_SETPOS, counters[chunk], 0);
             ::InvalidateRect(hwnd, nullptr, TRUE);
+            ASSERT_EQ(seen[chunk], look()) << "after chunk " << chunk + 1;
         }
-        dlg.m_progress.SendMessage(PBM_SETRANGE, 0,
-                                   MAKELPARAM(run.endRange.low, run.endRange.high));
-        const std::vector<std::string> expected(bar->regions.begin() + 1, bar->regions.end());
-        ASSERT_EQ(run.regions.size(), expected.size());
-        for (size_t chunk = 0; chunk < expected.size(); ++chunk) {
-            ASSERT_EQ(run.regions[chunk], expected[chunk]) << "after chunk " << chunk + 1;
-        }
-        EXPECT_EQ(expected.back(), whole);
+        ::SendMessageA(hwnd, PBM_SETRANGE, 0, MAKELPARAM(0, counters.back()));
+        ::SendMessageA(hwnd, PBM_SETPOS, 0, 0);
+        ASSERT_EQ(end, look()) << "at the end";
     }
 }
 

@@ -47,12 +47,10 @@ void ProgressRecorder::Clear() {
     ranges.clear();
     rangeAtSetPos.clear();
     shownAfterSetPos.clear();
-    regions.clear();
 }
 
 LRESULT ProgressRecorder::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == PBM_SETPOS) {
-        if (recordRegions) regions.push_back(DescribeUpdateRegion(hwnd));
         if (onSetPos) onSetPos(positions.size());
         positions.push_back(static_cast<int>(wParam));
         const LRESULT result = CallPrevious(hwnd, message, wParam, lParam);
@@ -63,34 +61,36 @@ LRESULT ProgressRecorder::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return result;
     }
     if (message == PBM_SETRANGE) {
-        if (recordRegions) regions.push_back(DescribeUpdateRegion(hwnd));
+        if (onSetRange) onSetRange();
         ranges.push_back({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
     }
     return CallPrevious(hwnd, message, wParam, lParam);
 }
 
-std::string DescribeUpdateRegion(HWND hwnd) {
-    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-    const int type = ::GetUpdateRgn(hwnd, region, FALSE);
-    std::string text;
-    if (type == NULLREGION) {
-        text = "empty";
-    } else if (type == ERROR) {
-        text = "error";
-    } else {
-        const DWORD size = ::GetRegionData(region, 0, nullptr);
-        std::vector<char> data(size);
-        auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
-        ::GetRegionData(region, size, rgn);
-        const auto* rects = reinterpret_cast<const RECT*>(rgn->Buffer);
-        for (DWORD i = 0; i < rgn->rdh.nCount; ++i) {
-            text += "(" + std::to_string(rects[i].left) + "," + std::to_string(rects[i].top) +
-                    ")-(" + std::to_string(rects[i].right) + "," + std::to_string(rects[i].bottom) +
-                    ")";
-        }
+std::string RenderClient(HWND hwnd) {
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::string pixels;
+    if (bitmap) {
+        HGDIOBJ previous = ::SelectObject(dc, bitmap);
+        ::SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        ::GdiFlush();
+        pixels.assign(static_cast<const char*>(bits),
+                      static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom) * 4);
+        ::SelectObject(dc, previous);
+        ::DeleteObject(bitmap);
     }
-    ::DeleteObject(region);
-    return text;
+    ::DeleteDC(dc);
+    return pixels;
 }
 
 int RunUnixShell(const std::string& command) {

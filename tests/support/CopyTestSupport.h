@@ -51,12 +51,10 @@ class ProgressRecorder : public WindowHook {
     // The range and the position the bar held just after each PBM_SETPOS.
     std::vector<Range> rangeAtSetPos;
     std::vector<int> shownAfterSetPos;
-    // With recordRegions, the bar's update region as each PBM_SETPOS or PBM_SETRANGE
-    // arrives, that is as the step before it left it.
-    bool recordRegions = false;
-    std::vector<std::string> regions;
-    // Runs as each PBM_SETPOS arrives, before the bar handles it; index counts from 0.
+    // Run as each PBM_SETPOS (index counting from 0) or PBM_SETRANGE arrives, before the
+    // bar handles it.
     std::function<void(size_t index)> onSetPos;
+    std::function<void()> onSetRange;
 
     void Clear();
 
@@ -78,8 +76,8 @@ class TextRecorder : public WindowHook {
     }
 };
 
-// The window's update region as text: "empty" or its rectangles.
-std::string DescribeUpdateRegion(HWND hwnd);
+// The window's client area as WM_PRINTCLIENT draws it: 32-bit pixels, row by row.
+std::string RenderClient(HWND hwnd);
 
 // Runs a command with /bin/sh outside Wine's file sharing and waits for it; returns its
 // exit code, or -1 when it could not be started.
