@@ -285,7 +285,8 @@ TEST(DialogTemplateTest, FramesAndControlsMatchInTemplateOrder) {
 }
 
 std::unique_ptr<kestrava::CDialog> MakeDialog(WORD id) {
-    if (id == IDD_MAIN_DIALOG) return std::make_unique<kestrava::CKestravaDlg>();
+    // The main window as the dialog manager builds it: start-up then lays it out anew.
+    if (id == IDD_MAIN_DIALOG) return std::make_unique<kestrava::CDialog>(IDD_MAIN_DIALOG);
     return std::make_unique<kestrava::CAboutDlg>();
 }
 
@@ -365,7 +366,11 @@ TEST(DialogTemplateTest, MainWindowTabOrderSkipsHiddenButtons) {
     HWND window = dialog.m_hWnd;
     std::vector<int> expected;
     for (const ExpectedControl& want : kMainControls) {
-        if ((want.style & WS_TABSTOP) && want.shown == Shown::kVisible) expected.push_back(want.id);
+        // Start-up hides or disables what the mode does not use; a hidden button never appears.
+        HWND item = GetDlgItem(window, want.id);
+        if ((want.style & WS_TABSTOP) && want.shown == Shown::kVisible && ::IsWindowVisible(item) &&
+            ::IsWindowEnabled(item))
+            expected.push_back(want.id);
     }
     std::vector<int> visited;
     HWND first = GetNextDlgTabItem(window, nullptr, FALSE);

@@ -147,8 +147,10 @@ class AppProcess : public Window {
 };
 
 using Settings = std::vector<std::pair<std::string, std::string>>;
-// A copy made by hand: the completion box afterwards, and folders copied.
-inline const Settings kManualFolderCopy = {{"Install", "0"}, {"Document_option", "0"}};
+// A copy made by hand: the completion box afterwards, and folders copied. Start-up takes
+// the kind from the stored source, so that names a folder every Windows has.
+inline const Settings kManualFolderCopy = {
+    {"Install", "0"}, {"Document_option", "0"}, {"Source_path", "C:\\windows"}};
 
 // Kestrava.exe copied into a fresh folder of its own with these settings in its
 // configuration file, started there, its main window up. Throws DriverError when

@@ -12,7 +12,7 @@ namespace kestrava::e2e {
 namespace {
 
 TEST(Startup, MainWindowShowsItsControls) {
-    LaunchedApp run("启动");
+    LaunchedApp run("启动", kManualFolderCopy);
     const struct {
         int id;
         const char* text;
@@ -103,7 +103,7 @@ TEST(Exit, EnterEscCloseButtonAndCloseBoxEndTheProcessAtOnceWithCodeZero) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        LaunchedApp run("退出");
+        LaunchedApp run("退出", kManualFolderCopy);
         const ULONGLONG started = ::GetTickCount64();
         ASSERT_TRUE(c.act(run.app));
         EXPECT_EQ(run.app.WaitForExit(5000), 0u);

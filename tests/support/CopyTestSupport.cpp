@@ -153,8 +153,9 @@ void CopyCommandTest::SetUp() {
     ::GetCurrentDirectoryA(MAX_PATH, directory);
     m_savedDirectory = directory;
     WriteSetting(key::Install, "0");
-    WriteSetting(key::DocumentOption, "0");
     ASSERT_TRUE(dlg.Create());
+    // Start-up took the empty stored source for a file.
+    WriteSetting(key::DocumentOption, "0");
     ::ShowWindow(dlg.m_hWnd, SW_SHOW);
     status = std::make_unique<TextRecorder>(dlg.GetDlgItem(IDC_STATUS_TEXT));
     platform.boxes.clear();
