@@ -46,10 +46,21 @@ class FakePlatform : public IPlatform {
     // Empty: the test executable's own path.
     std::string moduleFileName;
     std::string ModuleFileName() override;
-    // The shell: dialogs are cancelled, programs start, the registry holds nothing.
-    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA*) override { return nullptr; }
-    bool PathFromIdList(PCIDLIST_ABSOLUTE, std::string&) override { return false; }
-    bool GetOpenFileName(OPENFILENAMEA*) override { return false; }
+    // Dialogs take their answers in order, cancelled by nullptr or when none is left; the
+    // folder answer "" is an item without a path. Arguments are kept, lpstrFile as text.
+    std::deque<const char*> folderAnswers, fileAnswers;
+    std::vector<BROWSEINFOA> folderDialogs;
+    std::vector<OPENFILENAMEA> fileDialogs;
+    std::vector<std::string> fileNames;
+    int liveIdLists = 0;  // handed out and not yet freed
+    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override;
+    bool PathFromIdList(PCIDLIST_ABSOLUTE, std::string& path) override {
+        path = m_itemPath;
+        return !path.empty();
+    }
+    void FreeIdList(PIDLIST_ABSOLUTE) override { --liveIdLists; }
+    bool GetOpenFileName(OPENFILENAMEA* info) override;
+    // Programs start, the registry holds nothing.
     HINSTANCE ShellExecute(HWND, const char*, const char*, const char*, const char*, int) override {
         return reinterpret_cast<HINSTANCE>(33);
     }
@@ -58,6 +69,8 @@ class FakePlatform : public IPlatform {
 
   private:
     IPlatform* m_previous;
+    ITEMIDLIST m_item{};
+    std::string m_itemPath;
 };
 
 // WM_COMMAND from the dialog's control, as a press of it sends it.
