@@ -1,7 +1,5 @@
 #include "support/FakePlatform.h"
 
-#include <cstring>
-
 namespace kestrava::test {
 
 FakePlatform::FakePlatform() : m_previous(SetPlatform(this)) {
@@ -60,32 +58,6 @@ std::string FakePlatform::ModuleFileName() {
     char path[MAX_PATH + 1] = {};
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     return path;
-}
-
-namespace {
-const char* Next(std::deque<const char*>& answers) {
-    if (answers.empty()) return nullptr;
-    const char* answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-}  // namespace
-
-PIDLIST_ABSOLUTE FakePlatform::BrowseForFolder(BROWSEINFOA* info) {
-    folderDialogs.push_back(*info);
-    const char* answer = Next(folderAnswers);
-    if (!answer) return nullptr;
-    m_itemPath = answer;
-    ++liveIdLists;
-    return &m_item;
-}
-
-bool FakePlatform::GetOpenFileName(OPENFILENAMEA* info) {
-    fileDialogs.push_back(*info);
-    fileNames.emplace_back(info->lpstrFile);
-    const char* answer = Next(fileAnswers);
-    if (answer) std::strcpy(info->lpstrFile, answer);
-    return answer != nullptr;
 }
 
 void SendCommand(HWND dialog, int id, UINT code) {

@@ -1,5 +1,6 @@
 #pragma once
 // Records what the program asks of the platform and answers from a script.
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <string>
@@ -46,20 +47,30 @@ class FakePlatform : public IPlatform {
     // Empty: the test executable's own path.
     std::string moduleFileName;
     std::string ModuleFileName() override;
-    // Dialogs take their answers in order, cancelled by nullptr or when none is left; the
-    // folder answer "" is an item without a path. Arguments are kept, lpstrFile as text.
-    std::deque<const char*> folderAnswers, fileAnswers;
-    std::vector<BROWSEINFOA> folderDialogs;
-    std::vector<OPENFILENAMEA> fileDialogs;
-    std::vector<std::string> fileNames;
-    int liveIdLists = 0;  // handed out and not yet freed
-    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override;
+    // Dialogs: the answer each gives (nullptr cancels, a folder "" is an item without a
+    // path), the arguments of the last call (lpstrFile as fileName), and item lists not freed.
+    const char* folderAnswer = nullptr;
+    const char* fileAnswer = nullptr;
+    BROWSEINFOA folderDialog{};
+    OPENFILENAMEA fileDialog{};
+    std::string fileName;
+    int liveIdLists = 0;
+    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override {
+        folderDialog = *info;
+        liveIdLists += folderAnswer != nullptr;
+        return folderAnswer ? &m_item : nullptr;
+    }
     bool PathFromIdList(PCIDLIST_ABSOLUTE, std::string& path) override {
-        path = m_itemPath;
+        path = folderAnswer;
         return !path.empty();
     }
     void FreeIdList(PIDLIST_ABSOLUTE) override { --liveIdLists; }
-    bool GetOpenFileName(OPENFILENAMEA* info) override;
+    bool GetOpenFileName(OPENFILENAMEA* info) override {
+        fileDialog = *info;
+        fileName = info->lpstrFile;
+        if (fileAnswer) std::strcpy(info->lpstrFile, fileAnswer);
+        return fileAnswer != nullptr;
+    }
     // Programs start, the registry holds nothing.
     HINSTANCE ShellExecute(HWND, const char*, const char*, const char*, const char*, int) override {
         return reinterpret_cast<HINSTANCE>(33);
@@ -70,7 +81,6 @@ class FakePlatform : public IPlatform {
   private:
     IPlatform* m_previous;
     ITEMIDLIST m_item{};
-    std::string m_itemPath;
 };
 
 // WM_COMMAND from the dialog's control, as a press of it sends it.
