@@ -35,6 +35,8 @@ TEST(SwitchesEndToEnd, ClicksChangeLayoutCaptionsAndStoredSettings) {
         EXPECT_EQ(bar.right - bar.left, unattended ? 410 : 340);
         EXPECT_EQ(run.app.IsVisible(IDC_COPY), !unattended);
         EXPECT_EQ(run.app.IsVisible(IDC_PROMPT_LABEL), unattended && !run.app.Check(IDC_DELAY));
+        // No length is stored, so only the switch to unattended mode leaves it empty.
+        EXPECT_EQ(run.app.Text(IDC_COUNTDOWN_TEXT).empty(), c.id == IDC_AUTO_RUN && checked);
     }
 }
 

@@ -42,7 +42,7 @@ TEST_F(ChoicesTest, BrowseFillsBoxesStatusKeysAndSourceName) {
     } steps[] = {
         {"folder cancelled", "0", src, nullptr, ""},
         {"folder without a path", "0", src, "", ""},
-        {"folder", "0", src, "C:\\d", "C:\\d|T|C:\\d|C:\\d||"},
+        {"folder, any kind but 1", "", src, "C:\\d", "C:\\d|T|C:\\d|C:\\d||"},
         {"gate: no source name yet", "0", tgt, "D:\\b", ""},
         {"file cancelled", "1", src, nullptr, ""},
         {"file", "1", src, "C:\\r.t", "C:\\r.t|T||C:\\r.t||r.t"},
@@ -50,7 +50,7 @@ TEST_F(ChoicesTest, BrowseFillsBoxesStatusKeysAndSourceName) {
         {"drive root", "1", tgt, "D:\\", "C:\\r.t|D:\\r.t||C:\\r.t|D:\\r.t|r.t"},
         {"file-mode target without a path", "1", tgt, "", ""},
         {"target cancelled", "1", tgt, nullptr, ""},
-        {"never the bare placeholder", "0", tgt, "", "C:\\r.t|D:\\r.t||C:\\r.t|D:\\r.t|" + p},
+        {"never the bare placeholder", "", tgt, "", "C:\\r.t|D:\\r.t||C:\\r.t|D:\\r.t|" + p},
         {"trail byte 5C last", "0", tgt, "D:\\誠",
          "C:\\r.t|D:\\誠\\" + p + "||C:\\r.t|D:\\誠\\" + p + "|" + p},
         {"boxes emptied", "0", IDC_SOURCE_KIND, nullptr, "|||C:\\r.t|D:\\誠\\" + p + "|" + p},
