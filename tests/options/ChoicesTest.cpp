@@ -41,8 +41,8 @@ TEST_F(ChoicesTest, BrowseFillsBoxesStatusKeysAndSourceName) {
         std::string after;
     } steps[] = {
         {"folder cancelled", "0", src, nullptr, ""},
-        {"folder without a path", "0", src, "", ""},
         {"folder, any kind but 1", "", src, "C:\\d", "C:\\d|T|C:\\d|C:\\d||"},
+        {"folder without a path", "0", src, "", ""},
         {"gate: no source name yet", "0", tgt, "D:\\b", ""},
         {"file cancelled", "1", src, nullptr, ""},
         {"file", "1", src, "C:\\r.t", "C:\\r.t|T||C:\\r.t||r.t"},
@@ -120,10 +120,10 @@ TEST_F(ChoicesTest, SwitchesStoreLayTheWindowOutAndStopTheCountdown) {
         std::string after;
     } steps[] = {
         {"unattended, loaded 0", "1", "0", IDC_AUTO_RUN, kAsking, file + "7|1|0||7|stop"},
+        {"seconds emptied", "\b", nullptr, IDC_DELAY_SECONDS, kAsking, "甲|乙||1|0||7|run"},
+        {"0 typed", "0", nullptr, IDC_DELAY_SECONDS, kAsking, "甲|乙|0|1|0||7|run"},
         {"countdown", "1", nullptr, IDC_DELAY, kCounting, "甲|乙|7|1|1||7|stop"},
-        {"seconds emptied", "\b", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙||1|1||7|run"},
-        {"0 typed", "0", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|0|1|1||7|run"},
-        {"05 typed", "5", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|05|1|1||05|stop"},
+        {"05 typed", "\b05", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|05|1|1||05|stop"},
         {"1 typed", "\b\b1", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|1|1|1||1|stop"},
         {"15 typed", "5", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|15|1|1||15|stop"},
         {"manual", "0", nullptr, IDC_AUTO_RUN, kManual, file + "15|0|1||15|stop"},

@@ -1,6 +1,5 @@
 #pragma once
 // Records what the program asks of the platform and answers from a script.
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <string>
@@ -55,10 +54,11 @@ class FakePlatform : public IPlatform {
     OPENFILENAMEA fileDialog{};
     std::string fileName;
     int liveIdLists = 0;
+    ITEMIDLIST item{};  // the one the folder dialog hands out
     PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override {
         folderDialog = *info;
         liveIdLists += folderAnswer != nullptr;
-        return folderAnswer ? &m_item : nullptr;
+        return folderAnswer ? &item : nullptr;
     }
     bool PathFromIdList(PCIDLIST_ABSOLUTE, std::string& path) override {
         path = folderAnswer;
@@ -68,7 +68,7 @@ class FakePlatform : public IPlatform {
     bool GetOpenFileName(OPENFILENAMEA* info) override {
         fileDialog = *info;
         fileName = info->lpstrFile;
-        if (fileAnswer) std::strcpy(info->lpstrFile, fileAnswer);
+        if (fileAnswer) ::lstrcpyA(info->lpstrFile, fileAnswer);
         return fileAnswer != nullptr;
     }
     // Programs start, the registry holds nothing.
@@ -80,7 +80,6 @@ class FakePlatform : public IPlatform {
 
   private:
     IPlatform* m_previous;
-    ITEMIDLIST m_item{};
 };
 
 // WM_COMMAND from the dialog's control, as a press of it sends it.
