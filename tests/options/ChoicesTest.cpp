@@ -112,31 +112,32 @@ TEST_F(ChoicesTest, SwitchesStoreLayTheWindowOutAndStopTheCountdown) {
     };
     // The check state set or the keys typed, the loaded Time_lapse (nullptr keeps it), then
     // the boxes 1002|1003|1013, the keys Install|Time_lapse|Document_option|Deferred, and
-    // whether the countdown stopped.
+    // whether the countdown stopped, with the notice shown or the text kept or emptied.
     const std::string file = "C:\\源|D:\\目标|";
     const struct {
         const char *name, *input, *loadedTimeLapse;
         int id, layout;
         std::string after;
     } steps[] = {
-        {"unattended, loaded 0", "1", "0", IDC_AUTO_RUN, kAsking, file + "7|1|0||7|stop"},
-        {"seconds emptied", "\b", nullptr, IDC_DELAY_SECONDS, kAsking, "甲|乙||1|0||7|run"},
-        {"0 typed", "0", nullptr, IDC_DELAY_SECONDS, kAsking, "甲|乙|0|1|0||7|run"},
-        {"countdown", "1", nullptr, IDC_DELAY, kCounting, "甲|乙|7|1|1||7|stop"},
-        {"05 typed", "\b05", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|05|1|1||05|stop"},
-        {"1 typed", "\b\b1", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|1|1|1||1|stop"},
+        {"manual, nothing stored", "0", nullptr, IDC_AUTO_RUN, kManual, file + "|0||||stop kept"},
+        {"unattended, loaded 0", "1", "0", IDC_AUTO_RUN, kAsking, file + "|1|0|||stop emptied"},
+        {"0 typed", "0", nullptr, IDC_DELAY_SECONDS, kAsking, "甲|乙|0|1|0|||run kept"},
+        {"countdown", "1", nullptr, IDC_DELAY, kCounting, "甲|乙||1|1|||stop"},
+        {"05 typed", "05", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|05|1|1||05|stop"},
+        {"emptied", "\b\b", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙||1|1||05|run kept"},
+        {"1 typed", "1", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|1|1|1||1|stop"},
         {"15 typed", "5", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|15|1|1||15|stop"},
         {"manual", "0", nullptr, IDC_AUTO_RUN, kManual, file + "15|0|1||15|stop"},
         {"unattended again", "1", nullptr, IDC_AUTO_RUN, kAsking, file + "15|1|0||15|stop"},
-        {"file kind, unattended", "1", nullptr, IDC_SOURCE_KIND, kAsking, "甲|乙|15|1|0|1|15|run"},
+        {"file kind, unattended", "1", nullptr, IDC_SOURCE_KIND, kAsking,
+         "甲|乙|15|1|0|1|15|run kept"},
         {"manual again", "0", nullptr, IDC_AUTO_RUN, kManual, file + "15|0|0|1|15|stop"},
-        {"folder kind", "0", nullptr, IDC_SOURCE_KIND, kManual, "||15|0|0|0|15|run"},
-        {"file kind", "1", nullptr, IDC_SOURCE_KIND, kManual, "||15|0|0|1|15|run"},
+        {"folder kind", "0", nullptr, IDC_SOURCE_KIND, kManual, "||15|0|0|0|15|run kept"},
+        {"file kind", "1", nullptr, IDC_SOURCE_KIND, kManual, "||15|0|0|1|15|run kept"},
         {"unattended, loaded empty", "1", "", IDC_AUTO_RUN, kCounting, file + "15|1|1|1|15|stop"},
     };
     WriteSetting(key::SourcePath, "C:\\源");
     WriteSetting(key::SavePath, "D:\\目标");
-    WriteSetting(key::Deferred, "7");
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
         if (s.loadedTimeLapse) g_strTimeLapse = s.loadedTimeLapse;
@@ -154,13 +155,15 @@ TEST_F(ChoicesTest, SwitchesStoreLayTheWindowOutAndStopTheCountdown) {
             ::SendMessageA(control, BM_SETCHECK, s.input[0] - '0', 0);
             SendCommand(dlg->m_hWnd, s.id);
         }
-        const bool stopped = !dlg->KillTimer(1);
+        const std::string countdown = dlg->GetDlgItemText(IDC_COUNTDOWN_TEXT);
         EXPECT_EQ(Joined({IDC_SOURCE_PATH, IDC_TARGET_PATH, IDC_DELAY_SECONDS},
                          {key::Install, key::TimeLapse, key::DocumentOption, key::Deferred}) +
-                      (stopped ? "|stop" : "|run"),
+                      (dlg->KillTimer(1) ? "|run" : "|stop") +
+                      (countdown == "正在设置参数，停止倒记时功能！" ? std::string()
+                       : countdown == "未动"                         ? " kept"
+                       : countdown.empty()                           ? " emptied"
+                                                                     : " " + countdown),
                   s.after);
-        EXPECT_EQ(dlg->GetDlgItemText(IDC_COUNTDOWN_TEXT),
-                  stopped ? "正在设置参数，停止倒记时功能！" : "未动");
         const bool fileKind = ReadSetting(key::DocumentOption) == "1";
         EXPECT_EQ(dlg->GetDlgItemText(IDC_SOURCE_KIND), fileKind ? "文件：" : "文件夹：");
         EXPECT_EQ(dlg->GetDlgItemText(IDC_STATUS_TEXT),
