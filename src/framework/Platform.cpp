@@ -43,6 +43,10 @@ bool Win32Platform::PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) 
     return ok;
 }
 
+void Win32Platform::FreeIdList(PIDLIST_ABSOLUTE idList) {
+    ::CoTaskMemFree(idList);
+}
+
 bool Win32Platform::GetOpenFileName(OPENFILENAMEA* info) {
     return ::GetOpenFileNameA(info) != FALSE;
 }

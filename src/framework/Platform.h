@@ -26,6 +26,8 @@ class IPlatform {
 
     virtual PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) = 0;
     virtual bool PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) = 0;
+    // Frees an item list that BrowseForFolder returned.
+    virtual void FreeIdList(PIDLIST_ABSOLUTE idList) = 0;
     virtual bool GetOpenFileName(OPENFILENAMEA* info) = 0;
     virtual HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file,
                                    const char* params, const char* dir, int show) = 0;
@@ -46,6 +48,7 @@ class Win32Platform : public IPlatform {
     std::string ModuleFileName() override;
     PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override;
     bool PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) override;
+    void FreeIdList(PIDLIST_ABSOLUTE idList) override;
     bool GetOpenFileName(OPENFILENAMEA* info) override;
     HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file, const char* params,
                            const char* dir, int show) override;
