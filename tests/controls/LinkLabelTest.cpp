@@ -1,8 +1,9 @@
 // The link label on a test dialog: its fit, colours, hover, tooltip and what a click opens.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "controls/LinkLabel.h"
@@ -15,26 +16,7 @@ namespace kestrava::test {
 namespace {
 
 constexpr int kLabelId = 9100;
-// 41 x 14 pixels in the test dialog's font, underlined.
-const char* const kCaption = "关于mx";
-
-// The test dialog, counting the colour messages each child's paint sends it.
-class CountingParent : public CDialog {
-  public:
-    CountingParent() : CDialog(IDD_TEST_DIALOG) {}
-    std::map<HWND, int> paints;
-
-  protected:
-    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) {
-        ++paints[control];
-        return CDialog::OnCtlColor(dc, control, type);
-    }
-    const MessageMap* GetMessageMap() const override { return &kMap; }
-    static const MsgEntry kEntries[];
-    static const MessageMap kMap;
-};
-const MsgEntry CountingParent::kEntries[] = {on::CtlColor<&CountingParent::OnCtlColor>()};
-const MessageMap CountingParent::kMap{&CDialog::kMessageMap, kEntries};
+const char* const kCaption = "关于mx";  // 41 x 14 pixels in the test dialog's font, underlined
 
 class LinkLabelTest : public ::testing::Test {
   protected:
@@ -43,181 +25,121 @@ class LinkLabelTest : public ::testing::Test {
         ::ShowWindow(parent.m_hWnd, SW_SHOWNA);
         g_strLinkConfigPath = scope.ConfigPath();
     }
-    // A static of the dialog in its font at (x, 10), taken over by label.
-    HWND Bind(CLinkLabelBase& label, DWORD style, const char* text, int x = 10, int width = 100,
-              int height = 20) {
-        HWND hwnd =
-            ::CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | style, x, 10, width,
-                              height, parent.m_hWnd, HMENU(kLabelId), nullptr, nullptr);
+    // A static of the dialog in its font, taken over by label.
+    HWND Bind(CLinkLabelBase& label, DWORD style, RECT r = {10, 10, 110, 30}) {
+        HWND hwnd = ::CreateWindowExA(0, "STATIC", kCaption, WS_CHILD | WS_VISIBLE | style, r.left,
+                                      r.top, r.right - r.left, r.bottom - r.top, parent.m_hWnd,
+                                      HMENU(kLabelId), nullptr, nullptr);
         ::SendMessageA(hwnd, WM_SETFONT, parent.SendMessage(WM_GETFONT), FALSE);
         EXPECT_TRUE(label.SubclassWindow(hwnd));
         return hwnd;
     }
-    static RECT InParent(HWND hwnd) {
-        RECT rect{};
-        ::GetWindowRect(hwnd, &rect);
-        ::MapWindowPoints(nullptr, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
 
     ShellFake platform;
     SettingsScope scope{platform};
-    CountingParent parent;
+    CDialog parent{IDD_TEST_DIALOG};
     CLinkLabel label;
 };
 
 TEST_F(LinkLabelTest, FitsItsWindowToTheTextByItsAlignment) {
-    const struct {
-        const char* name;
-        DWORD style;
-        int x, width, height;
-        RECT fitted;
-    } cases[] = {
-        {"centred: same centre, the odd pixel spare", SS_CENTER, 10, 100, 20, {39, 10, 81, 24}},
-        {"centred, narrower than the text: grows both ways",
-         SS_CENTER,
-         30,
-         20,
-         20,
-         {20, 10, 60, 24}},
-        {"right-aligned keeps its right edge", SS_RIGHT, 10, 100, 20, {69, 10, 110, 24}},
-        {"left-aligned keeps its left edge", SS_LEFT, 10, 100, 20, {10, 10, 51, 24}},
-        {"centred image keeps its middle", SS_CENTERIMAGE, 10, 100, 31, {10, 18, 51, 33}},
+    const std::tuple<DWORD, RECT, RECT> cases[] = {
+        // style, rectangle given, fitted
+        {SS_CENTER, {10, 10, 110, 30}, {39, 10, 81, 24}},  // same centre, the odd pixel spare
+        {SS_CENTER, {30, 10, 50, 30}, {20, 10, 60, 24}},   // narrower: grows both ways
+        {SS_RIGHT, {10, 10, 110, 30}, {69, 10, 110, 24}},
+        {SS_LEFT, {10, 10, 110, 30}, {10, 10, 51, 24}},
+        {SS_CENTERIMAGE, {10, 10, 110, 41}, {10, 18, 51, 33}},  // keeps its middle
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        CLinkLabel fitted;
-        HWND hwnd = Bind(fitted, c.style, kCaption, c.x, c.width, c.height);
-        const RECT r = InParent(hwnd);
-        EXPECT_EQ(
-            std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
-            std::vector<LONG>({c.fitted.left, c.fitted.top, c.fitted.right, c.fitted.bottom}));
-        EXPECT_TRUE(::GetWindowLongA(hwnd, GWL_STYLE) & SS_NOTIFY);
+    for (const auto& [style, given, fitted] : cases) {
+        CLinkLabel fit;
+        HWND hwnd = Bind(fit, style, given);
+        RECT r{};
+        ::GetWindowRect(hwnd, &r);
+        ::MapWindowPoints(nullptr, parent.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_TRUE(::EqualRect(&r, &fitted))
+            << "style " << style << ", width " << given.right - given.left << ": " << r.left << ","
+            << r.top << "," << r.right << "," << r.bottom;
         LOGFONTA font{};
-        ::GetObjectA(fitted.m_fontLink, sizeof font, &font);
+        ::GetObjectA(fit.m_fontLink, sizeof font, &font);
         EXPECT_TRUE(font.lfUnderline);
         ::DestroyWindow(hwnd);
     }
 }
 
-TEST_F(LinkLabelTest, ColourIsHoverOverVisitedOverLinkAndEachChangeRepaints) {
-    HWND hwnd = Bind(label, SS_LEFT, kCaption);
+TEST_F(LinkLabelTest, ColourFollowsHoverThenVisitThenLinkAndEveryChangeRepaints) {
+    HWND hwnd = Bind(label, SS_LEFT);
     const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
-    const struct {
-        const char* name;
-        bool setColours;
-        COLORREF hoverArg;
-        BOOL hover, visited;
-        COLORREF shown;
-    } cases[] = {
-        {"first link colour", false, 0, FALSE, FALSE, RGB(0, 0, 238)},
-        {"first visited colour", false, 0, FALSE, TRUE, RGB(85, 26, 139)},
-        {"first hover colour", false, 0, TRUE, FALSE, highlight},
-        {"link", true, 3, FALSE, FALSE, 1},
-        {"visited", true, 3, FALSE, TRUE, 2},
-        {"hover wins over visited", true, 3, TRUE, TRUE, 3},
-        {"-1 takes the highlight colour", true, CLR_INVALID, TRUE, FALSE, highlight},
+    const auto move = [&](int x, int y) {
+        ::SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    // What happens, then: hovering, left to repaint (a move repaints at once), colour shown.
+    const std::tuple<const char*, std::function<void()>, bool, bool, COLORREF> steps[] = {
+        {"nothing yet", [] {}, false, false, RGB(0, 0, 238)},
+        {"visited", [&] { label.SetVisitedFlag(TRUE); }, false, true, RGB(85, 26, 139)},
+        {"pointer onto the label", [&] { move(2, 2); }, true, false, highlight},
+        {"within it", [&] { move(40, 13); }, true, false, highlight},
+        {"new colours: hover wins", [&] { label.SetLinkColors(1, 2, 3); }, true, true, 3},
+        {"off its right edge", [&] { move(41, 5); }, false, false, 2},
+        {"back onto it", [&] { move(0, 0); }, true, false, 3},
+        {"-1: the highlight", [&] { label.SetLinkColors(1, 2, CLR_INVALID); }, true, true,
+         highlight},
+        {"off its bottom edge", [&] { move(5, 14); }, false, false, 2},
+        {"not visited", [&] { label.SetVisitedFlag(FALSE); }, false, true, 1},
+    };
+    for (const auto& [name, step, hover, invalid, shown] : steps) {
+        SCOPED_TRACE(name);
         ::ValidateRect(hwnd, nullptr);
-        if (c.setColours) label.SetLinkColors(1, 2, c.hoverArg);
-        label.m_bHover = c.hover;
-        label.SetVisitedFlag(c.visited);
-        EXPECT_TRUE(::GetUpdateRect(hwnd, nullptr, FALSE));
-        const CtlColors colours = ColoursOf(parent.m_hWnd, hwnd);
-        EXPECT_EQ(colours.text, c.shown);
-        EXPECT_EQ(colours.mode, TRANSPARENT);
-        EXPECT_EQ(colours.brush, ::GetStockObject(NULL_BRUSH));
+        step();
+        EXPECT_EQ(label.m_bHover, hover);
+        EXPECT_EQ(::GetCapture(), hover ? hwnd : nullptr);
+        EXPECT_EQ(::GetUpdateRect(hwnd, nullptr, FALSE) != FALSE, invalid);
+        EXPECT_EQ(ColourOf(parent.m_hWnd, hwnd), shown);
     }
-}
-
-TEST_F(LinkLabelTest, HoverHoldsTheCaptureUntilThePointerLeavesAndRepaintsAtOnce) {
-    HWND hwnd = Bind(label, SS_LEFT, kCaption);
-    const struct {
-        const char* name;
-        int x, y;
-        BOOL hover;
-        bool painted;
-    } moves[] = {
-        {"onto the label", 2, 2, TRUE, true},        {"within it", 40, 13, TRUE, false},
-        {"off its right edge", 41, 5, FALSE, true},  {"back onto it", 0, 0, TRUE, true},
-        {"off its bottom edge", 5, 14, FALSE, true},
-    };
-    for (const auto& m : moves) {
-        SCOPED_TRACE(m.name);
-        parent.paints.clear();
-        ::SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(m.x, m.y));
-        EXPECT_EQ(label.m_bHover, m.hover);
-        EXPECT_EQ(::GetCapture(), m.hover ? hwnd : nullptr);
-        EXPECT_EQ(parent.paints[hwnd] > 0, m.painted);
-    }
-    ASSERT_TRUE(label.m_hHandCursor);
     EXPECT_TRUE(
         ::SendMessageA(hwnd, WM_SETCURSOR, WPARAM(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
-    EXPECT_EQ(::GetCursor(), label.m_hHandCursor);
+    EXPECT_TRUE(label.m_hHandCursor && ::GetCursor() == label.m_hHandCursor);
 }
 
 TEST_F(LinkLabelTest, TooltipShowsTheTargetAndFollowsSetLinkTarget) {
-    CLinkLabel early;
-    early.SetLinkTarget("https://early.example/");
-    HWND earlyLabel = Bind(early, SS_LEFT, kCaption);
-    EXPECT_EQ(TipText(early.m_tipCtrl.m_hWnd, earlyLabel), "https://early.example/");
-    ::DestroyWindow(earlyLabel);
-
-    HWND hwnd = Bind(label, SS_LEFT, kCaption);
-    const struct {
-        const char* set;
-        const char* tip;
-    } steps[] = {{nullptr, kCaption},
-                 {"https://a.example/", "https://a.example/"},
-                 {"", "https://a.example/"}};
-    for (const auto& s : steps) {
-        SCOPED_TRACE(s.set ? s.set : "(set-up)");
-        if (s.set) label.SetLinkTarget(s.set);
-        EXPECT_EQ(TipText(label.m_tipCtrl.m_hWnd, hwnd), s.tip);
-        EXPECT_EQ(label.GetWindowText(), kCaption);
-        EXPECT_EQ(InParent(hwnd).right, 51) << "fitted to the caption, not the target";
+    label.SetLinkTarget("https://early.example/");  // before the window: only kept
+    HWND hwnd = Bind(label, SS_LEFT);
+    for (const char* target : {"", "https://a.example/"}) {
+        label.SetLinkTarget(target);
+        EXPECT_EQ(TipText(label.m_tipCtrl.m_hWnd, hwnd),
+                  *target ? target : "https://early.example/");
+        EXPECT_EQ(label.GetWindowText(), kCaption) << "the caption stays";
     }
 }
 
 TEST_F(LinkLabelTest, ClickOpensTheConfigurationFileInModeOneElseTheTargetWithFallbackAndErrors) {
-    const std::string target = "https://t.example/";
-    const std::string prefix = "Unable to open hyperlink:\n\n";
+    const std::string target = "https://t.example/", fits(500, 'w'), tooLong(501, 'w');
     struct Case {
         const char* name;
         int mode;
         INT_PTR shell;
-        const char* command;  // htmlfile's open command; null: none
+        std::string command, commandLine;  // htmlfile's open command (or none); WinExec's line
         UINT exec;
-        std::string commandLine;  // empty: WinExec not called
         BOOL visited;
-        const char* error;  // null: no box and no beep
+        std::string error;  // empty: neither box nor beep
     };
-    const std::string quoted = "\"C:\\web.exe\" -new \"%1\" -x";
-    const std::string fits(500, 'w');  // with the blank and the target: 519 bytes
-    const std::string tooLong = fits + "w";
     const Case cases[] = {
-        {"mode 1: the configuration file, never a visit", 1, 42, nullptr, 0, "", FALSE, nullptr},
-        {"mode 1: a failure is not reported", 1, 2, nullptr, 0, "", FALSE, nullptr},
-        {"opened", 2, 42, nullptr, 0, "", TRUE, nullptr},
-        {"code 26 clears the visit", 2, 26, nullptr, 0, "", FALSE,
-         "A sharing violation occurred. "},
-        {"a code the table lacks", 2, 4, nullptr, 0, "", FALSE, "Unknown Error (4) occurred."},
-        {"quoted placeholder", 2, 31, quoted.c_str(), 33, "\"C:\\web.exe\" -new  " + target, TRUE,
-         nullptr},
-        {"bare placeholder", 2, 31, "C:\\web.exe %1 -x", 33, "C:\\web.exe  " + target, TRUE,
-         nullptr},
-        {"no placeholder", 2, 31, "C:\\web.exe", 33, "C:\\web.exe " + target, TRUE, nullptr},
-        {"the fallback fails", 2, 31, "C:\\web.exe", 2, "C:\\web.exe " + target, FALSE,
+        {"mode 1: the file, not a visit", 1, 42, "", "", 0, FALSE, ""},
+        {"mode 1: failure not reported", 1, 2, "", "", 0, FALSE, ""},
+        {"opened", 2, 42, "", "", 0, TRUE, ""},
+        {"26 ends the visit", 2, 26, "", "", 0, FALSE, "A sharing violation occurred. "},
+        {"a code the table lacks", 2, 4, "", "", 0, FALSE, "Unknown Error (4) occurred."},
+        {"quoted placeholder", 2, 31, "\"C:\\web.exe\" -new \"%1\" -x",
+         "\"C:\\web.exe\" -new  " + target, 33, TRUE, ""},
+        {"bare placeholder", 2, 31, "C:\\web.exe %1 -x", "C:\\web.exe  " + target, 33, TRUE, ""},
+        {"no placeholder", 2, 31, "C:\\web.exe", "C:\\web.exe " + target, 33, TRUE, ""},
+        {"the fallback fails", 2, 31, "C:\\web.exe", "C:\\web.exe " + target, 2, FALSE,
          "The specified file was not found."},
-        {"no open command: the shell's error", 2, 31, nullptr, 0, "", FALSE,
+        {"no open command: the shell's error", 2, 31, "", "", 0, FALSE,
          "There is no application associated\nwith the given filename extension."},
-        {"519 bytes fit", 2, 31, fits.c_str(), 33, fits + " " + target, TRUE, nullptr},
-        {"520 bytes do not", 2, 26, tooLong.c_str(), 0, "", FALSE,
-         "A sharing violation occurred. "},
+        {"519 bytes fit", 2, 31, fits, fits + " " + target, 33, TRUE, ""},
+        {"520 do not", 2, 26, tooLong, "", 0, FALSE, "A sharing violation occurred. "},
     };
-    Bind(label, SS_LEFT, kCaption);
+    Bind(label, SS_LEFT);
     label.SetLinkTarget(target);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -225,27 +147,27 @@ TEST_F(LinkLabelTest, ClickOpensTheConfigurationFileInModeOneElseTheTargetWithFa
         platform.shellResult = c.shell;
         platform.execResult = c.exec;
         platform.classes = {{".htm", "htmlfile"}};
-        if (c.command) platform.classes["htmlfile\\shell\\open\\command"] = c.command;
-        platform.opened.clear();
-        platform.commandLines.clear();
+        if (!c.command.empty()) platform.classes["htmlfile\\shell\\open\\command"] = c.command;
+        platform.opened.clear(), platform.commandLines.clear(), platform.beeps.clear();
         platform.boxes.clear();
-        platform.beeps.clear();
 
         SendCommand(parent.m_hWnd, kLabelId, STN_CLICKED);
 
-        EXPECT_EQ(platform.opened,
-                  std::vector<std::string>{c.mode == 1 ? "open " + scope.ConfigPath() + " 1"
-                                                       : "open " + target + " 5"});
-        EXPECT_EQ(platform.commandLines,
-                  c.commandLine.empty() ? std::vector<std::string>{} : std::vector{c.commandLine});
+        EXPECT_EQ(platform.opened.at(0),
+                  c.mode == 1 ? "open " + scope.ConfigPath() + " 1" : "open " + target + " 5");
+        EXPECT_EQ(platform.commandLines.empty() ? "" : platform.commandLines.at(0), c.commandLine);
         EXPECT_EQ(label.m_bVisited, c.visited);
-        ASSERT_EQ(platform.boxes.size(), c.error ? 1u : 0u);
-        EXPECT_EQ(platform.beeps,
-                  c.error ? std::vector<UINT>{MB_ICONEXCLAMATION} : std::vector<UINT>{});
-        if (c.error) {
-            EXPECT_EQ(platform.boxes[0].text, prefix + c.error);
-            EXPECT_EQ(platform.boxes[0].type & MB_ICONMASK, UINT{MB_ICONEXCLAMATION});
-        }
+        // One box with the exclamation icon and one beep of that kind, or neither.
+        std::string shown;
+        for (const ShownBox& box : platform.boxes)
+            shown += "icon " + std::to_string(box.type & MB_ICONMASK) + ": " + box.text;
+        for (const UINT beep : platform.beeps) shown += ", beep " + std::to_string(beep);
+        const std::string icon = std::to_string(MB_ICONEXCLAMATION);
+        EXPECT_EQ(shown, c.error.empty() ? ""
+                                         : "icon " + icon + ": Unable to open hyperlink:\n\n" +
+                                               c.error + ", beep " + icon);
+        EXPECT_EQ(platform.opened.size(), 1u);
+        EXPECT_LE(platform.commandLines.size(), 1u);
     }
 }
 
