@@ -62,7 +62,9 @@ TEST_F(LinkLabelTest, FitsItsWindowToTheTextByItsAlignment) {
         LOGFONTA font{};
         ::GetObjectA(fit.m_fontLink, sizeof font, &font);
         EXPECT_TRUE(font.lfUnderline);
+        const HWND tip = fit.m_tipCtrl.m_hWnd;
         ::DestroyWindow(hwnd);
+        EXPECT_FALSE(::IsWindow(tip)) << "the tooltip outlives the label's window";
     }
 }
 
@@ -109,6 +111,13 @@ TEST_F(LinkLabelTest, TooltipShowsTheTargetAndFollowsSetLinkTarget) {
                   *target ? target : "https://early.example/");
         EXPECT_EQ(label.GetWindowText(), kCaption) << "the caption stays";
     }
+    HWND tip = nullptr;
+    {
+        CLinkLabel gone;
+        Bind(gone, SS_LEFT);
+        tip = gone.m_tipCtrl.m_hWnd;
+    }
+    EXPECT_FALSE(::IsWindow(tip)) << "the tooltip outlives its label";
 }
 
 TEST_F(LinkLabelTest, ClickOpensTheConfigurationFileInModeOneElseTheTargetWithFallbackAndErrors) {
@@ -128,6 +137,8 @@ TEST_F(LinkLabelTest, ClickOpensTheConfigurationFileInModeOneElseTheTargetWithFa
         {"opened", 2, 42, "", "", 0, TRUE, ""},
         {"26 ends the visit", 2, 26, "", "", 0, FALSE, "A sharing violation occurred. "},
         {"a code the table lacks", 2, 4, "", "", 0, FALSE, "Unknown Error (4) occurred."},
+        {"32 is a failure", 2, 32, "", "", 0, FALSE,
+         "The specified dynamic-link library was not found."},
         {"quoted placeholder", 2, 31, "\"C:\\web.exe\" -new \"%1\" -x",
          "\"C:\\web.exe\" -new  " + target, 33, TRUE, ""},
         {"bare placeholder", 2, 31, "C:\\web.exe %1 -x", "C:\\web.exe  " + target, 33, TRUE, ""},
