@@ -46,44 +46,35 @@ TEST_F(AboutBoxTest, TypesOneWholeCharacterPerTickNeverTheLastThenStops) {
     }
 }
 
-TEST_F(AboutBoxTest, TitleIsAboutAndTheWholeHeadlineOfTheFileNextToTheExecutable) {
+// Each opening also reads its title afresh from the file next to the executable.
+TEST_F(AboutBoxTest, EveryWayOutGivesLinkModeOneBackAndStopsTheTimerTitleAndSiteLinkOnTheWay) {
     std::string longHeadline;
     for (int i = 0; i < 50; ++i) longHeadline += "备份";  // 200 bytes
-    const std::tuple<const char*, const char*, std::string> cases[] = {
-        // executable, Headline
-        {"Kestrava.exe", nullptr, ""},
-        {"Kestrava.exe", "文件备份", "文件备份"},
-        {"Kestrava.exe", longHeadline.c_str(), longHeadline},
-        {"誠.exe", "文件备份", "文件备份"},  // a backslash trail byte in the name
-    };
-    for (const auto& [exe, headline, shown] : cases) {
-        SCOPED_TRACE(std::string(exe) + ", " + (headline ? headline : "no Headline"));
-        ::DeleteFileA(scope.ConfigPath().c_str());
-        if (headline) WriteSetting(key::Headline, headline);
-        g_strConfigPath = scope.Folder() + "elsewhere.ini";  // the box finds the file itself
-        platform.moduleFileName = scope.Folder() + exe;
-        CAboutDlg dlg;
-        ASSERT_TRUE(dlg.Create());
-        EXPECT_EQ(dlg.GetWindowText(), "关于-" + shown);
-        g_strConfigPath = scope.ConfigPath();
-    }
-}
-
-TEST_F(AboutBoxTest, EveryWayOutGivesLinkModeOneBackAndStopsTheTimerSiteLinkIsBlack) {
-    const std::tuple<const char*, std::function<void(HWND)>, INT_PTR> ways[] = {
-        {"OK", [](HWND d) { SendCommand(d, IDOK); }, IDOK},
-        {"Esc", [](HWND d) { SendCommand(d, IDCANCEL); }, IDCANCEL},
-        {"close box", [](HWND d) { ::SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
-    };
+    const std::tuple<const char*, std::function<void(HWND)>, INT_PTR, const char*, std::string>
+        ways[] = {
+            // way out, its end code, executable, Headline (none when empty)
+            {"OK", [](HWND d) { SendCommand(d, IDOK); }, IDOK, "Kestrava.exe", ""},
+            {"Esc", [](HWND d) { SendCommand(d, IDCANCEL); }, IDCANCEL, "誠.exe", "文件备份"},
+            {"close box", [](HWND d) { ::SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL,
+             "Kestrava.exe", longHeadline},
+        };
+    g_strConfigPath = scope.Folder() + "elsewhere.ini";
     CAboutDlg dlg;
-    for (const auto& [name, leave, code] : ways) {
+    for (const auto& [name, leave, code, exe, headline] : ways) {
         SCOPED_TRACE(name);
+        ::WritePrivateProfileStringA(kConfigSection, key::Headline,
+                                     headline.empty() ? nullptr : headline.c_str(),
+                                     scope.ConfigPath().c_str());
+        platform.moduleFileName = scope.Folder() + exe;  // 誠 ends in the byte of '\\'
         g_nLinkMode = 1;
         int modeWhileOpen = 0;
         bool timerStopped = false;
         OnEachModal act([&](HWND d) {
             if (modeWhileOpen) return;  // the close box ends the dialog a message later
             modeWhileOpen = g_nLinkMode;
+            char title[300] = {};
+            ::GetWindowTextA(d, title, sizeof title);
+            EXPECT_EQ(title, "关于-" + headline);
             HWND site = ::GetDlgItem(d, IDC_SITE_LINK);
             dlg.m_siteLink.m_bVisited = dlg.m_siteLink.m_bHover = TRUE;
             EXPECT_EQ(ColourOf(d, site), 0u) << "black in every state";
@@ -101,6 +92,7 @@ TEST_F(AboutBoxTest, EveryWayOutGivesLinkModeOneBackAndStopsTheTimerSiteLinkIsBl
         EXPECT_TRUE(timerStopped);
         EXPECT_EQ(platform.opened, std::vector{"open " + std::string(kSiteAddress) + " 5"});
     }
+    g_strConfigPath = scope.ConfigPath();
 }
 
 TEST_F(AboutBoxTest, LinkAndHiddenButtonOpenTheirOwnBoxInAnyModeLeavingNothingBehind) {
