@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/DataExchange.h"
+#include "settings/Settings.h"
 
 namespace kestrava {
 
@@ -53,6 +54,9 @@ BOOL CKestravaDlg::OnInitDialog() {
     m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     m_progress.SendMessage(PBM_SETPOS, 0);
     LoadSettings();
+    g_nLinkMode = 1;
+    m_configLink.SetLinkColors(RGB(0, 0, 255), RGB(128, 0, 0), RGB(128, 0, 0));
+    m_aboutLink.SetLinkColors(RGB(0, 0, 255), RGB(128, 0, 0), RGB(128, 0, 0));
     return TRUE;
 }
 

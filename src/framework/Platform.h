@@ -32,8 +32,10 @@ class IPlatform {
     virtual HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file,
                                    const char* params, const char* dir, int show) = 0;
     virtual UINT WinExec(const char* commandLine, UINT show) = 0;
-    // Default value of a key below root; false when the key or value is missing.
+    // Default value of a key below root; false when the key does not open. A value that
+    // cannot be read comes back empty.
     virtual bool RegQueryValue(HKEY root, const std::string& subKey, std::string& value) = 0;
+    virtual void MessageBeep(UINT type) = 0;
 };
 
 // The real services.
@@ -54,6 +56,7 @@ class Win32Platform : public IPlatform {
                            const char* dir, int show) override;
     UINT WinExec(const char* commandLine, UINT show) override;
     bool RegQueryValue(HKEY root, const std::string& subKey, std::string& value) override;
+    void MessageBeep(UINT type) override;
 };
 
 IPlatform& Platform();

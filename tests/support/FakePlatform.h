@@ -77,6 +77,8 @@ class FakePlatform : public IPlatform {
     }
     UINT WinExec(const char*, UINT) override { return 33; }
     bool RegQueryValue(HKEY, const std::string&, std::string&) override { return false; }
+    std::vector<UINT> beeps;
+    void MessageBeep(UINT type) override { beeps.push_back(type); }
 
   private:
     IPlatform* m_previous;
