@@ -76,6 +76,8 @@ BOOL CKestravaDlg::OnInitDialog() {
     OnSourceKindSwitch();
 
     g_nLinkMode = 1;
+    m_configLink.SetLinkColors(RGB(0, 0, 255), RGB(128, 0, 0), RGB(128, 0, 0));
+    m_aboutLink.SetLinkColors(RGB(0, 0, 255), RGB(128, 0, 0), RGB(128, 0, 0));
     ReconcilePaths();
     // Stores and captions the source kind the paths decided.
     OnSourceKindSwitch();

@@ -1,5 +1,7 @@
 #include "framework/Platform.h"
 
+#include <cstring>
+
 namespace kestrava {
 
 int Win32Platform::MessageBox(HWND owner, const std::string& text, const std::string& caption,
@@ -43,6 +45,10 @@ bool Win32Platform::PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) 
     return ok;
 }
 
+void Win32Platform::FreeIdList(PIDLIST_ABSOLUTE idList) {
+    ::CoTaskMemFree(idList);
+}
+
 bool Win32Platform::GetOpenFileName(OPENFILENAMEA* info) {
     return ::GetOpenFileNameA(info) != FALSE;
 }
@@ -57,16 +63,22 @@ UINT Win32Platform::WinExec(const char* commandLine, UINT show) {
 }
 
 bool Win32Platform::RegQueryValue(HKEY root, const std::string& subKey, std::string& value) {
+    value.clear();
     HKEY key = nullptr;
     if (::RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return false;
     }
     char buffer[MAX_PATH] = {};
     LONG size = sizeof(buffer);
-    const LONG rc = ::RegQueryValueA(key, nullptr, buffer, &size);
+    // A value that does not fit may leave the buffer unterminated: take only a read one.
+    if (::RegQueryValueA(key, nullptr, buffer, &size) == ERROR_SUCCESS)
+        value.assign(buffer, ::strnlen(buffer, sizeof(buffer)));
     ::RegCloseKey(key);
-    value = buffer;
-    return rc == ERROR_SUCCESS;
+    return true;
+}
+
+void Win32Platform::MessageBeep(UINT type) {
+    ::MessageBeep(type);
 }
 
 namespace {

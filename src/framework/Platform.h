@@ -26,12 +26,16 @@ class IPlatform {
 
     virtual PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) = 0;
     virtual bool PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) = 0;
+    // Frees an item list that BrowseForFolder returned.
+    virtual void FreeIdList(PIDLIST_ABSOLUTE idList) = 0;
     virtual bool GetOpenFileName(OPENFILENAMEA* info) = 0;
     virtual HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file,
                                    const char* params, const char* dir, int show) = 0;
     virtual UINT WinExec(const char* commandLine, UINT show) = 0;
-    // Default value of a key below root; false when the key or value is missing.
+    // Default value of a key below root; false when the key does not open. A value that
+    // cannot be read comes back empty.
     virtual bool RegQueryValue(HKEY root, const std::string& subKey, std::string& value) = 0;
+    virtual void MessageBeep(UINT type) = 0;
 };
 
 // The real services.
@@ -46,11 +50,13 @@ class Win32Platform : public IPlatform {
     std::string ModuleFileName() override;
     PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override;
     bool PathFromIdList(PCIDLIST_ABSOLUTE idList, std::string& path) override;
+    void FreeIdList(PIDLIST_ABSOLUTE idList) override;
     bool GetOpenFileName(OPENFILENAMEA* info) override;
     HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file, const char* params,
                            const char* dir, int show) override;
     UINT WinExec(const char* commandLine, UINT show) override;
     bool RegQueryValue(HKEY root, const std::string& subKey, std::string& value) override;
+    void MessageBeep(UINT type) override;
 };
 
 IPlatform& Platform();

@@ -46,15 +46,39 @@ class FakePlatform : public IPlatform {
     // Empty: the test executable's own path.
     std::string moduleFileName;
     std::string ModuleFileName() override;
-    // The shell: dialogs are cancelled, programs start, the registry holds nothing.
-    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA*) override { return nullptr; }
-    bool PathFromIdList(PCIDLIST_ABSOLUTE, std::string&) override { return false; }
-    bool GetOpenFileName(OPENFILENAMEA*) override { return false; }
+    // Dialogs: the answer each gives (nullptr cancels, a folder "" is an item without a
+    // path), the arguments of the last call (lpstrFile as fileName), and item lists not freed.
+    const char* folderAnswer = nullptr;
+    const char* fileAnswer = nullptr;
+    BROWSEINFOA folderDialog{};
+    OPENFILENAMEA fileDialog{};
+    std::string fileName;
+    int liveIdLists = 0;
+    ITEMIDLIST item{};  // the one the folder dialog hands out
+    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override {
+        folderDialog = *info;
+        liveIdLists += folderAnswer != nullptr;
+        return folderAnswer ? &item : nullptr;
+    }
+    bool PathFromIdList(PCIDLIST_ABSOLUTE, std::string& path) override {
+        path = folderAnswer;
+        return !path.empty();
+    }
+    void FreeIdList(PIDLIST_ABSOLUTE) override { --liveIdLists; }
+    bool GetOpenFileName(OPENFILENAMEA* info) override {
+        fileDialog = *info;
+        fileName = info->lpstrFile;
+        if (fileAnswer) ::lstrcpyA(info->lpstrFile, fileAnswer);
+        return fileAnswer != nullptr;
+    }
+    // Programs start, the registry holds nothing.
     HINSTANCE ShellExecute(HWND, const char*, const char*, const char*, const char*, int) override {
         return reinterpret_cast<HINSTANCE>(33);
     }
     UINT WinExec(const char*, UINT) override { return 33; }
     bool RegQueryValue(HKEY, const std::string&, std::string&) override { return false; }
+    std::vector<UINT> beeps;
+    void MessageBeep(UINT type) override { beeps.push_back(type); }
 
   private:
     IPlatform* m_previous;
