@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "support/CopyTestSupport.h"
+#include "support/Fixtures.h"
 
 namespace kestrava::test {
 namespace {
@@ -62,7 +62,6 @@ ULONGLONG FirstDifference(const std::string& a, const std::string& b) {
 
 TEST(LargeFile, SparseSourcePast4GiBCopiesWholeWithTheCounterAtMost100) {
     FakePlatform platform;
-    SettingsScope scope{platform};
     ScratchFolder files;
     const std::string source = files.Path() + "large.bin";
     const std::string target = files.Path() + "large.copy";

@@ -1,0 +1,173 @@
+#pragma once
+// The platform double every in-process test installs, the copy commands' fixture, and
+// recorders that sit in front of a window's procedure.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/KestravaDlg.h"
+#include "framework/Platform.h"
+#include "support/Files.h"
+
+namespace kestrava::test {
+
+struct ShownBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+// Records what the program asks of the platform and answers from a script. The running
+// "executable" lies in a scratch folder of its own, so each test has its own
+// configuration file, and the settings' globals start empty.
+class FakePlatform : public IPlatform {
+  public:
+    FakePlatform();
+    ~FakePlatform() override;
+
+    std::string ConfigPath() const { return folder.Path() + "Kestrava_Configuration.ini"; }
+    std::vector<std::string> BoxTexts() const;
+    void AdvanceMs(int ms);
+
+    ScratchFolder folder;
+    std::vector<ShownBox> boxes;
+    std::deque<int> answers;  // taken in order; IDOK when none is left
+    std::function<void(const ShownBox&)> onBox;
+    std::vector<UINT> exitCodes;
+    std::function<void(UINT)> onTerminate;
+    std::vector<DWORD> sleeps;
+    bool fakeClock = false;  // else the real local time
+    SYSTEMTIME now{};
+
+    int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                   UINT type) override;
+    void TerminateProcess(UINT exitCode) override;
+    void Sleep(DWORD ms) override { sleeps.push_back(ms); }
+    SYSTEMTIME LocalTime() override;
+    bool WaitForMessage(DWORD timeoutMs) override;
+    std::string ModuleFileName() override { return folder.Path() + "Kestrava.exe"; }
+    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA*) override { return nullptr; }
+    bool PathFromIdList(PCIDLIST_ABSOLUTE, std::string&) override { return false; }
+    bool GetOpenFileName(OPENFILENAMEA*) override { return false; }
+    HINSTANCE ShellExecute(HWND, const char*, const char*, const char*, const char*, int) override {
+        return reinterpret_cast<HINSTANCE>(33);
+    }
+    UINT WinExec(const char*, UINT) override { return 33; }
+    bool RegQueryValue(HKEY, const std::string&, std::string&) override { return false; }
+};
+
+// WM_COMMAND from the dialog's control, as a press of it sends it.
+void SendCommand(HWND dialog, int id, UINT code = BN_CLICKED);
+// Dispatches the thread's messages until done() or the time runs out; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+inline void PumpMessages(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// Sees each message of a window first, for as long as it lives.
+class WindowHook {
+  public:
+    explicit WindowHook(HWND window);
+    virtual ~WindowHook();
+
+  protected:
+    virtual LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    LRESULT CallPrevious(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const {
+        return ::CallWindowProcA(m_previous, hwnd, message, wParam, lParam);
+    }
+
+  private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND m_window;
+    WNDPROC m_previous;
+};
+
+// The progress messages a bar is sent.
+class ProgressRecorder : public WindowHook {
+  public:
+    using WindowHook::WindowHook;
+    struct Range {
+        int low;
+        int high;
+        bool operator==(const Range&) const = default;
+    };
+    std::vector<int> positions;  // PBM_SETPOS, in the order sent
+    std::vector<Range> ranges;   // PBM_SETRANGE
+    // With recordRegions, the bar's update region as each PBM_SETPOS or PBM_SETRANGE
+    // arrives, that is as the step before it left it.
+    bool recordRegions = false;
+    std::vector<std::string> regions;
+    // Runs as each PBM_SETPOS arrives, before the bar handles it; index counts from 0.
+    std::function<void(size_t index)> onSetPos;
+    void Clear() {
+        positions.clear();
+        ranges.clear();
+        regions.clear();
+    }
+
+  private:
+    LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// The texts a window is given (WM_SETTEXT), such as each status line.
+class TextRecorder : public WindowHook {
+  public:
+    using WindowHook::WindowHook;
+    std::vector<std::string> texts;
+
+  private:
+    LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_SETTEXT) texts.push_back(reinterpret_cast<const char*>(lParam));
+        return CallPrevious(hwnd, message, wParam, lParam);
+    }
+};
+
+// The window's update region as text: "empty" or its rectangles.
+std::string DescribeUpdateRegion(HWND hwnd);
+
+// Runs a command with /bin/sh outside Wine's file sharing and waits for it; returns its
+// exit code, or -1 when it could not be started.
+int RunUnixShell(const std::string& command);
+// The Unix path Wine maps a Windows path to; empty when there is none.
+std::string UnixPath(const std::string& windowsPath);
+
+// A file opened with no sharing for as long as the handle lives.
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using HeldOpenFile = std::unique_ptr<void, HandleCloser>;
+HeldOpenFile HoldOpen(const std::string& path);
+// True when nobody else has the file open: an open without sharing succeeds.
+bool CanOpenExclusively(const std::string& path);
+
+// The main window shown in manual mode (folder copy, completion box), its own files,
+// the bar's messages and the status line recorded.
+class CopyTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The bar as start-up leaves it, then nothing recorded.
+    void ResetBar(ProgressRecorder::Range range, int position = 0);
+    // Writes a file into the scratch folder and returns its path.
+    std::string Source(const std::string& name, const std::string& bytes);
+    void SetPaths(const std::string& source, const std::string& target);
+
+    FakePlatform platform;
+    ScratchFolder files;
+    CKestravaDlg dlg;
+    std::unique_ptr<ProgressRecorder> bar;
+    std::unique_ptr<TextRecorder> status;
+
+  private:
+    std::string m_savedDirectory;
+};
+
+}  // namespace kestrava::test
