@@ -95,13 +95,8 @@ TEST_F(FolderCopyTest, CopyButtonRecreatesTheTreeByteForByte) {
 }
 
 TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
-    const struct {
-        const char* name;
-        std::string sourceText;
-        std::string targetText;
-        std::string currentDirectory;  // empty: left as it is
-        std::string landsIn;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; std::string sourceText; std::string targetText; std::string currentDirectory; std::string landsIn; } cases[] = {
         {"target text without a backslash", source, kPlaceholder, targetDir, copy},
         {"any file name in the target text", source, targetDir + "\\别的名字.doc", "", copy},
         {"source ending in a backslash", source + "\\", placeholderTarget, "", copy},
@@ -113,6 +108,7 @@ TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
         {"target deep inside the source", source, source + "\\子目录\\" + kPlaceholder, "",
          source + "\\子目录\\" + kName},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         if (!c.currentDirectory.empty()) {
@@ -136,16 +132,14 @@ TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
 
 TEST_F(FolderCopyTest, FailureShowsOneStopBoxAndStopsTheWalk) {
     const std::string held = source + "\\子目录\\深层\\内容.txt";
-    const struct {
-        const char* name;
-        std::string sourceText;
-        std::string named;  // in the stop box
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; std::string sourceText; std::string named; } cases[] = {
         // Nothing is listed: no folder is left behind for a source that is not one.
         {"missing source", files.Path() + "不存在", files.Path() + "不存在"},
         {"source names a file", source + "\\one.bin", source + "\\one.bin"},
         {"a file held open elsewhere", source, held},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         HeldOpenFile holder = HoldOpen(held);
@@ -185,11 +179,8 @@ TEST_F(FolderCopyTest, FailureShowsOneStopBoxAndStopsTheWalk) {
 }
 
 TEST_F(FolderCopyTest, DocumentOptionReadAtEachPressChoosesTheKindOfCopy) {
-    const struct {
-        const char* option;  // nullptr: no such key
-        int command;
-        bool folderCopy;
-    } cases[] = {{"1", IDC_COPY, false},
+    // clang-format off
+    const struct { const char* option; int command; bool folderCopy; } cases[] = {{"1", IDC_COPY, false},
                  {"0", IDC_COPY, true},
                  {"", IDC_COPY, true},
                  {"01", IDC_COPY, true},
@@ -232,13 +223,12 @@ TEST(CopyPaths, FolderNameJoinAndFullPathStepOverDoubleByteCharacters) {
         {"photos", "photos"},
         {"", ""},
     };
+    // clang-format on
     for (const auto& c : names) {
         EXPECT_EQ(SourceFolderName(c.path), c.name) << c.path;
     }
-    const struct {
-        const char* dir;
-        const char* joined;
-    } joins[] = {
+    // clang-format off
+    const struct { const char* dir; const char* joined; } joins[] = {
         {"E:\\backup\\", "E:\\backup\\a.jpg"},
         {"E:\\backup", "E:\\backup\\a.jpg"},
         {"E:\\", "E:\\a.jpg"},
@@ -246,6 +236,7 @@ TEST(CopyPaths, FolderNameJoinAndFullPathStepOverDoubleByteCharacters) {
         // With no folder at all a file keeps its bare name, never "\\name".
         {"", "a.jpg"},
     };
+    // clang-format on
     for (const auto& c : joins) {
         EXPECT_EQ(JoinPath(c.dir, "a.jpg"), c.joined) << c.dir;
     }

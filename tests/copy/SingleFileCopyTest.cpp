@@ -15,11 +15,8 @@ namespace {
 const char* const kUntouched = "未动过";
 
 TEST(PathTitle, NameAfterTheLastSeparatorWithoutItsExtension) {
-    const struct {
-        const char* path;
-        bool keepExtension;
-        const char* title;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* path; bool keepExtension; const char* title; } cases[] = {
         {"D:\\x\\report.doc", false, "report"},
         {"D:\\x\\a.tar.gz", false, "a.tar"},
         {"D:\\x\\a.tar.gz", true, "a.tar.gz"},
@@ -35,6 +32,7 @@ TEST(PathTitle, NameAfterTheLastSeparatorWithoutItsExtension) {
         {"Z:\\目录\\誠", false, "誠"},
         {"Z:\\誠.txt", false, "誠"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(CKestravaDlg::GetPathTitle(c.path, c.keepExtension), c.title)
             << c.path << (c.keepExtension ? " with extension" : "");
@@ -57,15 +55,8 @@ class SingleFileCopyTest : public CopyTest {
 };
 
 TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameBeforeThePlaceholderTest) {
-    const struct {
-        const char* name;
-        const char* option;
-        std::string source;
-        std::string target;
-        std::string shownTarget;
-        std::string savePath;  // kUntouched: not written
-        std::string copiedTo;  // empty: nothing copied
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; const char* option; std::string source; std::string target; std::string shownTarget; std::string savePath; std::string copiedTo; } cases[] = {
         {"different titles", "1", S + "a.txt", T + "b.txt", T + "a.txt", T + "a.txt", T + "a.txt"},
         {"equal titles, other extension", "1", S + "report.doc", T + "report.txt", T + "report.txt",
          kUntouched, T + "report.txt"},
@@ -84,6 +75,7 @@ TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameBeforeThePlaceholderTest) {
         {"empty source", "1", "", T + "b.txt", T, T, ""},
         {"both empty", "1", "", "", "", kUntouched, ""},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(::SetCurrentDirectoryA(targetDir.c_str()));
@@ -116,19 +108,15 @@ TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameBeforeThePlaceholderTest) {
 
 TEST_F(SingleFileCopyTest, FailureShowsOneStopBoxAndEndsTheCommand) {
     const std::string a = S + "a.txt";
-    const struct {
-        const char* name;
-        std::string source;
-        std::string target;
-        bool holdSource;
-        std::string named;  // the file the box names
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; std::string source; std::string target; bool holdSource; std::string named; } cases[] = {
         {"target folder missing", a, T + "缺少\\a.txt", false, T + "缺少\\a.txt"},
         {"source held open elsewhere", a, T + "a.txt", true, a},
         {"source and target the same file", a, a, false, a},
         // /dev/null takes every byte but cannot be flushed: the copy is not done.
         {"target that cannot be flushed", S + "null", "Z:\\dev\\null", false, "Z:\\dev\\null"},
     };
+    // clang-format on
     WriteSetting(key::DocumentOption, "1");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

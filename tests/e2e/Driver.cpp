@@ -7,7 +7,7 @@
 namespace kestrava::e2e {
 
 namespace {
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SendTo(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     if (!::SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_NORMAL, 5000, &result))
         throw DriverError("no answer to message " + std::to_string(message));
@@ -17,7 +17,7 @@ LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 // WM_GETTEXT: GetWindowText cannot read another process's edit.
 std::string WindowText(HWND hwnd) {
     char text[4096] = {};
-    Send(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    SendTo(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -111,11 +111,11 @@ std::string App::Text(int id) const {
 }
 
 void App::SetText(int id, const std::string& text) const {
-    Send(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendTo(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-int App::Check(int id) const {
-    return static_cast<int>(Send(Control(id), BM_GETCHECK, 0, 0));
+LRESULT App::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
+    return SendTo(Control(id), message, wParam, lParam);
 }
 
 bool App::Click(int id) const {
@@ -126,7 +126,7 @@ bool App::Click(int id) const {
 bool App::PressKey(int id, UINT vk) const {
     HWND control = Control(id);
     // WM_NEXTDLGCTL moves the focus the way the dialog manager does for Tab.
-    Send(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    SendTo(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC) & 0xFF) << 16;
     return ::PostMessageA(control, WM_KEYDOWN, vk, 1 | scan) &&
            ::PostMessageA(control, WM_KEYUP, vk, 1 | scan | (LPARAM{3} << 30));
@@ -159,14 +159,11 @@ std::vector<MessageBoxInfo> App::MessageBoxes() const {
         HWND text = ::GetDlgItem(hwnd, 0xFFFF);
         if (hwnd == window || !text) continue;
         try {
-            MessageBoxInfo box{hwnd, WindowText(hwnd), WindowText(text), {}, false};
+            MessageBoxInfo box{hwnd, WindowText(hwnd), WindowText(text), {}};
             for (HWND c = ::GetWindow(hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
                 const int id = ::GetDlgCtrlID(c);
-                const bool icon = (::GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
-                if (icon && ClassOf(c) == "Static")
-                    box.hasIcon = box.hasIcon || Send(c, STM_GETICON, 0, 0) != 0;
-                else if (ClassOf(c) == "Button" && id >= IDOK && id <= IDCONTINUE &&
-                         ::IsWindowVisible(c))
+                if (ClassOf(c) == "Button" && id >= IDOK && id <= IDCONTINUE &&
+                    ::IsWindowVisible(c))
                     box.buttons.push_back(id);
             }
             std::sort(box.buttons.begin(), box.buttons.end());

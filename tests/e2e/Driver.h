@@ -29,7 +29,6 @@ struct MessageBoxInfo {
     std::string caption;
     std::string text;
     std::vector<int> buttons;  // visible standard buttons, ascending
-    bool hasIcon = false;
 };
 
 using Settings = std::vector<std::pair<std::string, std::string>>;
@@ -52,7 +51,7 @@ class App {
     std::string Text(int id) const;
     void SetText(int id, const std::string& text) const;  // the edit notifies before this returns
     bool IsVisible(int id) const { return ::IsWindowVisible(Control(id)); }
-    int Check(int id) const;
+    LRESULT Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const;
     // Posted BM_CLICK; false for what a user could not click (a hidden control).
     bool Click(int id) const;
     // Focuses the control, then posts the key's down and up messages to it.

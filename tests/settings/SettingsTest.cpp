@@ -21,10 +21,8 @@ std::string Repeat(const std::string& unit, size_t times) {
 
 TEST(ConfigPath, LiesInTheExecutablesOwnFolder) {
     // 誠 is D5 5C: its trail byte is the backslash code.
-    const struct {
-        const char* module;
-        const char* expected;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* module; const char* expected; } cases[] = {
         {"C:\\Program Files\\Kestrava\\Kestrava.exe",
          "C:\\Program Files\\Kestrava\\Kestrava_Configuration.ini"},
         {"Z:\\tmp\\誠\\Kestrava.exe", "Z:\\tmp\\誠\\Kestrava_Configuration.ini"},
@@ -32,6 +30,7 @@ TEST(ConfigPath, LiesInTheExecutablesOwnFolder) {
         {"D:\\誠誠\\a誠b.exe", "D:\\誠誠\\Kestrava_Configuration.ini"},
         {"Kestrava.exe", "Kestrava_Configuration.ini"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(ConfigPathFor(c.module), c.expected) << c.module;
     }
@@ -43,10 +42,8 @@ class ConfigFileTest : public ::testing::Test {
 };
 
 TEST_F(ConfigFileTest, ValuesOfAnyLengthComeBackWhole) {
-    const struct {
-        const char* name;
-        std::string value;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; std::string value; } cases[] = {
         {"1 byte", "x"},
         {"126 bytes", Repeat("a", 126)},
         {"127 bytes", Repeat("b", 127)},
@@ -61,6 +58,7 @@ TEST_F(ConfigFileTest, ValuesOfAnyLengthComeBackWhole) {
         {"5000 bytes", Repeat("0123456789", 500)},
         {"inner blanks", "C:\\My  Files\\a b.txt"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteSetting(key::SourcePath, c.value);
@@ -133,15 +131,14 @@ TEST_F(ConfigFileTest, LoadPutsEachKeyWholeIntoItsOwnCopyAndWritesNothing) {
 TEST_F(ConfigFileTest, SourceNameIsTheTextAfterTheLastBackslash) {
     CKestravaDlg dlg;
     ASSERT_TRUE(dlg.Create());
-    const struct {
-        const char* source;
-        const char* name;
-    } cases[] = {{"C:\\data\\report.doc", "report.doc"},
+    // clang-format off
+    const struct { const char* source; const char* name; } cases[] = {{"C:\\data\\report.doc", "report.doc"},
                  {"C:\\data\\", ""},
                  {"report.doc", ""},
                  {"C:\\", ""},
                  {"D:\\资料\\誠.doc", "誠.doc"},
                  {"D:\\誠\\a", "a"}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
         WriteSetting(key::SourcePath, c.source);

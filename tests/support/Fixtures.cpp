@@ -102,32 +102,31 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
-WindowHook::WindowHook(HWND window) : m_window(window) {
-    ::SetPropA(window, "KestravaWindowHook", this);
+Recorder::Recorder(HWND window) : m_window(window) {
+    ::SetPropA(window, "KestravaRecorder", this);
     m_previous = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
 }
 
-WindowHook::~WindowHook() {
+Recorder::~Recorder() {
     ::SetWindowLongPtrA(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
-    ::RemovePropA(m_window, "KestravaWindowHook");
+    ::RemovePropA(m_window, "KestravaRecorder");
 }
 
-LRESULT CALLBACK WindowHook::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return static_cast<WindowHook*>(::GetPropA(hwnd, "KestravaWindowHook"))
-        ->Handle(hwnd, message, wParam, lParam);
-}
-
-LRESULT ProgressRecorder::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (recordRegions && (message == PBM_SETPOS || message == PBM_SETRANGE))
-        regions.push_back(DescribeUpdateRegion(hwnd));
+LRESULT CALLBACK Recorder::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<Recorder*>(::GetPropA(hwnd, "KestravaRecorder"));
+    if (self->recordRegions && (message == PBM_SETPOS || message == PBM_SETRANGE))
+        self->regions.push_back(DescribeUpdateRegion(hwnd));
     if (message == PBM_SETPOS) {
-        if (onSetPos) onSetPos(positions.size());
-        positions.push_back(static_cast<int>(wParam));
+        if (self->onSetPos) self->onSetPos(self->positions.size());
+        self->positions.push_back(static_cast<int>(wParam));
     } else if (message == PBM_SETRANGE) {
-        ranges.push_back({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        self->ranges.push_back(
+            {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    } else if (message == WM_SETTEXT) {
+        self->texts.push_back(reinterpret_cast<const char*>(lParam));
     }
-    return CallPrevious(hwnd, message, wParam, lParam);
+    return ::CallWindowProcA(self->m_previous, hwnd, message, wParam, lParam);
 }
 
 std::string DescribeUpdateRegion(HWND hwnd) {
@@ -211,8 +210,8 @@ void CopyTest::SetUp() {
     ASSERT_TRUE(dlg.Create());
     ::ShowWindow(dlg.m_hWnd, SW_SHOW);
     PumpMessages(20);
-    bar = std::make_unique<ProgressRecorder>(dlg.m_progress.m_hWnd);
-    status = std::make_unique<TextRecorder>(dlg.GetDlgItem(IDC_STATUS_TEXT));
+    bar = std::make_unique<Recorder>(dlg.m_progress.m_hWnd);
+    status = std::make_unique<Recorder>(dlg.GetDlgItem(IDC_STATUS_TEXT));
     ResetBar({0, 100});
 }
 
@@ -223,7 +222,7 @@ void CopyTest::TearDown() {
     ::SetCurrentDirectoryA(m_savedDirectory.c_str());
 }
 
-void CopyTest::ResetBar(ProgressRecorder::Range range, int position) {
+void CopyTest::ResetBar(Recorder::Range range, int position) {
     dlg.m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(range.low, range.high));
     dlg.m_progress.SendMessage(PBM_SETPOS, position);
     bar->Clear();

@@ -65,34 +65,18 @@ class FakePlatform : public IPlatform {
 
 // WM_COMMAND from the dialog's control, as a press of it sends it.
 void SendCommand(HWND dialog, int id, UINT code = BN_CLICKED);
-// Dispatches the thread's messages until done() or the time runs out; returns done().
+// Dispatches the thread's messages until done() or the time is up; returns done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 inline void PumpMessages(DWORD ms) {
     PumpUntil([] { return false; }, ms);
 }
 
-// Sees each message of a window first, for as long as it lives.
-class WindowHook {
+// Sits in front of a window's procedure for as long as it lives and records the
+// progress messages and the texts (WM_SETTEXT) the window is sent.
+class Recorder {
   public:
-    explicit WindowHook(HWND window);
-    virtual ~WindowHook();
-
-  protected:
-    virtual LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
-    LRESULT CallPrevious(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const {
-        return ::CallWindowProcA(m_previous, hwnd, message, wParam, lParam);
-    }
-
-  private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND m_window;
-    WNDPROC m_previous;
-};
-
-// The progress messages a bar is sent.
-class ProgressRecorder : public WindowHook {
-  public:
-    using WindowHook::WindowHook;
+    explicit Recorder(HWND window);
+    ~Recorder();
     struct Range {
         int low;
         int high;
@@ -100,6 +84,7 @@ class ProgressRecorder : public WindowHook {
     };
     std::vector<int> positions;  // PBM_SETPOS, in the order sent
     std::vector<Range> ranges;   // PBM_SETRANGE
+    std::vector<std::string> texts;
     // With recordRegions, the bar's update region as each PBM_SETPOS or PBM_SETRANGE
     // arrives, that is as the step before it left it.
     bool recordRegions = false;
@@ -113,30 +98,17 @@ class ProgressRecorder : public WindowHook {
     }
 
   private:
-    LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
-};
-
-// The texts a window is given (WM_SETTEXT), such as each status line.
-class TextRecorder : public WindowHook {
-  public:
-    using WindowHook::WindowHook;
-    std::vector<std::string> texts;
-
-  private:
-    LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_SETTEXT) texts.push_back(reinterpret_cast<const char*>(lParam));
-        return CallPrevious(hwnd, message, wParam, lParam);
-    }
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND m_window;
+    WNDPROC m_previous;
 };
 
 // The window's update region as text: "empty" or its rectangles.
 std::string DescribeUpdateRegion(HWND hwnd);
 
-// Runs a command with /bin/sh outside Wine's file sharing and waits for it; returns its
-// exit code, or -1 when it could not be started.
+// Runs a command with /bin/sh, outside Wine's file sharing; returns its exit code or -1.
 int RunUnixShell(const std::string& command);
-// The Unix path Wine maps a Windows path to; empty when there is none.
-std::string UnixPath(const std::string& windowsPath);
+std::string UnixPath(const std::string& windowsPath);  // empty when there is none
 
 // A file opened with no sharing for as long as the handle lives.
 struct HandleCloser {
@@ -155,16 +127,15 @@ class CopyTest : public ::testing::Test {
     void TearDown() override;
 
     // The bar as start-up leaves it, then nothing recorded.
-    void ResetBar(ProgressRecorder::Range range, int position = 0);
-    // Writes a file into the scratch folder and returns its path.
-    std::string Source(const std::string& name, const std::string& bytes);
+    void ResetBar(Recorder::Range range, int position = 0);
+    std::string Source(const std::string& name, const std::string& bytes);  // a new file
     void SetPaths(const std::string& source, const std::string& target);
 
     FakePlatform platform;
     ScratchFolder files;
     CKestravaDlg dlg;
-    std::unique_ptr<ProgressRecorder> bar;
-    std::unique_ptr<TextRecorder> status;
+    std::unique_ptr<Recorder> bar;
+    std::unique_ptr<Recorder> status;
 
   private:
     std::string m_savedDirectory;
