@@ -96,7 +96,8 @@ TEST_F(FolderCopyTest, CopyButtonRecreatesTheTreeByteForByte) {
 
 TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
     // clang-format off
-    const struct { const char* name; std::string sourceText; std::string targetText; std::string currentDirectory; std::string landsIn; } cases[] = {
+    const struct { const char* name; std::string sourceText; std::string targetText;
+                   std::string currentDirectory; std::string landsIn; } cases[] = {
         {"target text without a backslash", source, kPlaceholder, targetDir, copy},
         {"any file name in the target text", source, targetDir + "\\别的名字.doc", "", copy},
         {"source ending in a backslash", source + "\\", placeholderTarget, "", copy},
@@ -179,13 +180,12 @@ TEST_F(FolderCopyTest, FailureShowsOneStopBoxAndStopsTheWalk) {
 }
 
 TEST_F(FolderCopyTest, DocumentOptionReadAtEachPressChoosesTheKindOfCopy) {
+    // The option as stored (nullptr: no such key); the hidden folder command ignores it.
     // clang-format off
-    const struct { const char* option; int command; bool folderCopy; } cases[] = {{"1", IDC_COPY, false},
-                 {"0", IDC_COPY, true},
-                 {"", IDC_COPY, true},
-                 {"01", IDC_COPY, true},
-                 {nullptr, IDC_COPY, true},
-                 {"1", IDC_FOLDER_COPY, true}};  // the hidden folder command ignores it
+    const struct { const char* option; int command; bool folderCopy; } cases[] = {
+        {"1", IDC_COPY, false}, {"0", IDC_COPY, true}, {"", IDC_COPY, true}, {"01", IDC_COPY, true},
+        {nullptr, IDC_COPY, true}, {"1", IDC_FOLDER_COPY, true}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.option ? c.option : "no key") +
                      (c.command == IDC_COPY ? "" : ", folder command"));
@@ -207,35 +207,21 @@ TEST_F(FolderCopyTest, DocumentOptionReadAtEachPressChoosesTheKindOfCopy) {
 }
 
 TEST(CopyPaths, FolderNameJoinAndFullPathStepOverDoubleByteCharacters) {
-    const struct {
-        const char* path;
-        const char* name;
-    } names[] = {
-        {"D:\\data\\photos", "photos"},
-        {"D:\\data\\photos\\", "photos"},
-        {"D:\\data\\photos\\\\", "photos"},
-        // A drive root's contents go into the target folder itself.
-        {"D:\\", ""},
-        {"d:\\\\", ""},
-        {"Z:\\tmp\\数据誠", "数据誠"},
-        {"Z:\\tmp\\数据誠\\", "数据誠"},
-        {"\\\\server\\share\\", "share"},
-        {"photos", "photos"},
-        {"", ""},
-    };
+    // A drive root's contents go into the target folder itself.
+    // clang-format off
+    const struct { const char* path; const char* name; } names[] = {
+        {"D:\\data\\photos", "photos"}, {"D:\\data\\photos\\", "photos"}, {"D:\\data\\photos\\\\", "photos"},
+        {"D:\\", ""}, {"d:\\\\", ""}, {"Z:\\tmp\\数据誠", "数据誠"}, {"Z:\\tmp\\数据誠\\", "数据誠"},
+        {"\\\\server\\share\\", "share"}, {"photos", "photos"}, {"", ""}};
     // clang-format on
     for (const auto& c : names) {
         EXPECT_EQ(SourceFolderName(c.path), c.name) << c.path;
     }
     // clang-format off
+    // With no folder at all a file keeps its bare name, never "\\name".
     const struct { const char* dir; const char* joined; } joins[] = {
-        {"E:\\backup\\", "E:\\backup\\a.jpg"},
-        {"E:\\backup", "E:\\backup\\a.jpg"},
-        {"E:\\", "E:\\a.jpg"},
-        {"E:\\数据誠", "E:\\数据誠\\a.jpg"},
-        // With no folder at all a file keeps its bare name, never "\\name".
-        {"", "a.jpg"},
-    };
+        {"E:\\backup\\", "E:\\backup\\a.jpg"}, {"E:\\backup", "E:\\backup\\a.jpg"}, {"E:\\", "E:\\a.jpg"},
+        {"E:\\数据誠", "E:\\数据誠\\a.jpg"}, {"", "a.jpg"}};
     // clang-format on
     for (const auto& c : joins) {
         EXPECT_EQ(JoinPath(c.dir, "a.jpg"), c.joined) << c.dir;

@@ -55,8 +55,10 @@ class SingleFileCopyTest : public CopyTest {
 };
 
 TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameBeforeThePlaceholderTest) {
+    // savePath kUntouched: not written; copiedTo empty: nothing copied.
     // clang-format off
-    const struct { const char* name; const char* option; std::string source; std::string target; std::string shownTarget; std::string savePath; std::string copiedTo; } cases[] = {
+    const struct { const char* name; const char* option; std::string source;
+                   std::string target; std::string shownTarget; std::string savePath; std::string copiedTo; } cases[] = {
         {"different titles", "1", S + "a.txt", T + "b.txt", T + "a.txt", T + "a.txt", T + "a.txt"},
         {"equal titles, other extension", "1", S + "report.doc", T + "report.txt", T + "report.txt",
          kUntouched, T + "report.txt"},
@@ -109,7 +111,8 @@ TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameBeforeThePlaceholderTest) {
 TEST_F(SingleFileCopyTest, FailureShowsOneStopBoxAndEndsTheCommand) {
     const std::string a = S + "a.txt";
     // clang-format off
-    const struct { const char* name; std::string source; std::string target; bool holdSource; std::string named; } cases[] = {
+    const struct { const char* name; std::string source; std::string target; bool holdSource;
+                   std::string named; } cases[] = {
         {"target folder missing", a, T + "缺少\\a.txt", false, T + "缺少\\a.txt"},
         {"source held open elsewhere", a, T + "a.txt", true, a},
         {"source and target the same file", a, a, false, a},

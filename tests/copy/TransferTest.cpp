@@ -117,8 +117,10 @@ TEST_F(TransferTest, UpdateRegionMatchesAnInvalidationAfterEveryChunk) {
 }
 
 TEST_F(TransferTest, SourceThatShrinksOrGrowsWhileCopiedEndsTheTransfer) {
+    // change: a shell command; %s stands for the source's Unix path.
     // clang-format off
-    const struct { const char* name; size_t length; size_t atChunk; const char* change; size_t expectedTarget; } cases[] = {
+    const struct { const char* name; size_t length; size_t atChunk; const char* change;
+                   size_t expectedTarget; } cases[] = {
         {"shrinks to 2000 bytes", 100000, 3, "truncate -s 2000 '%s'", 2000},
         {"shrinks to nothing", 100000, 1, "truncate -s 0 '%s'", 512},
         // The length taken at the start ends in the middle of chunk 20.
@@ -156,8 +158,10 @@ TEST_F(TransferTest, SourceThatShrinksOrGrowsWhileCopiedEndsTheTransfer) {
 }
 
 TEST_F(TransferTest, ExistingTargetIsWrittenFromItsStartAndCutToTheSource) {
+    // existingLength -1: no target yet.
     // clang-format off
-    const struct { const char* name; size_t sourceLength; int existingLength; } cases[] = {{"longer target", 1000, 70000},
+    const struct { const char* name; size_t sourceLength; int existingLength;;
+                    } cases[] = {{"longer target", 1000, 70000},
                  {"shorter target", 5000, 700},
                  {"empty source over a target", 0, 3000},
                  {"no target", 1500, -1}};
@@ -183,7 +187,8 @@ TEST_F(TransferTest, ExistingTargetIsWrittenFromItsStartAndCutToTheSource) {
 
 TEST_F(TransferTest, FailedTransferReleasesFilesAndBufferBeforeReporting) {
     // clang-format off
-    const struct { const char* name; std::string target; bool holdSource; int cause; bool reachesLoop; } cases[] = {
+    const struct { const char* name; std::string target; bool holdSource; int cause;
+                   bool reachesLoop; } cases[] = {
         {"target folder missing", files.Path() + "no such folder\\out.bin", false,
          CFileException::badPath, false},
         {"source held open elsewhere", files.Path() + "out.bin", true,

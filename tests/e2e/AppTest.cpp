@@ -42,7 +42,8 @@ TEST(Startup, MainWindowShowsItsControls) {
 TEST(Startup, FileNextToTheExecutableIsLoadedEvenWithABackslashTrailByte) {
     // 誠 is D5 5C in code page 936: its trail byte is the backslash code.
     // clang-format off
-    const struct { const char* folder; const char* exeName; } cases[] = {{"工具", "Kestrava.exe"}, {"工具誠", "誠.exe"}};
+    const struct { const char* folder; const char* exeName;;
+                    } cases[] = {{"工具", "Kestrava.exe"}, {"工具誠", "誠.exe"}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.exeName);

@@ -78,6 +78,7 @@ class AfterCopyTest : public ::testing::Test {
 
 TEST_F(AfterCopyTest, FileModeAndLoadedDelayChooseBetweenMessageQuestionAndCountdown) {
     enum Outcome { kCompleted, kAsks, kCountdown };
+    // fileInstall nullptr: no such key.
     // clang-format off
     const struct { const char* name; const char* fileInstall; const char* loadedInstall;
                    const char* loadedTimeLapse; const char* fileTimeLapse; Outcome outcome; } cases[] = {
@@ -89,7 +90,7 @@ TEST_F(AfterCopyTest, FileModeAndLoadedDelayChooseBetweenMessageQuestionAndCount
         {"no Install key counts as unattended", nullptr, "", "", "", kCountdown},
         {"any other Install value counts as unattended", "yes", "", "00", "0", kCountdown},
         {"question from the loaded delay flag", "1", "1", "0", "1", kAsks},
-        {"empty Install asks too", "", "1", "0", "0", kAsks}};  // fileInstall null: no key
+        {"empty Install asks too", "", "1", "0", "0", kAsks}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
