@@ -23,13 +23,8 @@ using TransferTest = CopyTest;
 TEST_F(TransferTest, ProgressCountsTheMarksThePositionPasses) {
     // clang-format off
     const struct { ULONGLONG length; std::vector<int> firstCounters; int finalCounter; } cases[] = {
-        {0, {0}, 0},
-        {50, {1}, 1},
-        {1000, {1, 2}, 2},
-        {10000, {1, 2, 3, 4, 5, 6}, 20},
-        {51200, {0, 1, 2, 3}, 99},
-        {51201, {0, 1, 2, 3}, 100},
-        {100000, {0, 1, 1, 2, 2, 3}, 99},
+        {0, {0}, 0}, {50, {1}, 1}, {1000, {1, 2}, 2}, {10000, {1, 2, 3, 4, 5, 6}, 20},
+        {51200, {0, 1, 2, 3}, 99}, {51201, {0, 1, 2, 3}, 100}, {100000, {0, 1, 1, 2, 2, 3}, 99},
         // The first rise comes at chunk 21, position 10752.
         {1048576, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 100},
     };
@@ -160,11 +155,9 @@ TEST_F(TransferTest, SourceThatShrinksOrGrowsWhileCopiedEndsTheTransfer) {
 TEST_F(TransferTest, ExistingTargetIsWrittenFromItsStartAndCutToTheSource) {
     // existingLength -1: no target yet.
     // clang-format off
-    const struct { const char* name; size_t sourceLength; int existingLength;;
-                    } cases[] = {{"longer target", 1000, 70000},
-                 {"shorter target", 5000, 700},
-                 {"empty source over a target", 0, 3000},
-                 {"no target", 1500, -1}};
+    const struct { const char* name; size_t sourceLength; int existingLength; } cases[] = {
+        {"longer target", 1000, 70000}, {"shorter target", 5000, 700},
+        {"empty source over a target", 0, 3000}, {"no target", 1500, -1}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -50,7 +50,6 @@ class App {
 
     std::string Text(int id) const;
     void SetText(int id, const std::string& text) const;  // the edit notifies before this returns
-    bool IsVisible(int id) const { return ::IsWindowVisible(Control(id)); }
     LRESULT Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const;
     // Posted BM_CLICK; false for what a user could not click (a hidden control).
     bool Click(int id) const;

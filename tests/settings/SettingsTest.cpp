@@ -120,13 +120,9 @@ TEST_F(ConfigFileTest, SourceNameIsTheTextAfterTheLastBackslash) {
     CKestravaDlg dlg;
     ASSERT_TRUE(dlg.Create());
     // clang-format off
-    const struct { const char* source; const char* name;;
-                    } cases[] = {{"C:\\data\\report.doc", "report.doc"},
-                 {"C:\\data\\", ""},
-                 {"report.doc", ""},
-                 {"C:\\", ""},
-                 {"D:\\资料\\誠.doc", "誠.doc"},
-                 {"D:\\誠\\a", "a"}};
+    const struct { const char* source; const char* name; } cases[] = {
+        {"C:\\data\\report.doc", "report.doc"}, {"C:\\data\\", ""}, {"report.doc", ""}, {"C:\\", ""},
+        {"D:\\资料\\誠.doc", "誠.doc"}, {"D:\\誠\\a", "a"}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
