@@ -210,9 +210,19 @@ TEST(IconResourceTest, GroupsHoldTheirImages) {
                       " " + std::to_string(entry.wBitCount) + "bpp";
             HRSRC image = ::FindResourceA(module, MAKEINTRESOURCEA(entry.nID), RT_ICON);
             ASSERT_NE(image, nullptr);
-            HICON icon = ::CreateIconFromResourceEx(
-                static_cast<BYTE*>(::LockResource(::LoadResource(module, image))),
-                ::SizeofResource(module, image), TRUE, 0x00030000, entry.bWidth, entry.bHeight, 0);
+            auto* bits = static_cast<BYTE*>(::LockResource(::LoadResource(module, image)));
+            const DWORD size = ::SizeofResource(module, image);
+            // The image's own header agrees with its entry; its height counts the AND mask.
+            BITMAPINFOHEADER header;
+            std::memcpy(&header, bits, sizeof header);
+            const auto describe = [](LONG w, LONG h, int bpp, DWORD bytes) {
+                return std::to_string(w) + "x" + std::to_string(h) + " " + std::to_string(bpp) +
+                       "bpp " + std::to_string(bytes) + " bytes";
+            };
+            EXPECT_EQ(describe(header.biWidth, header.biHeight, header.biBitCount, size),
+                      describe(entry.bWidth, 2 * entry.bHeight, entry.wBitCount, entry.bytes));
+            HICON icon = ::CreateIconFromResourceEx(bits, size, TRUE, 0x00030000, entry.bWidth,
+                                                    entry.bHeight, 0);
             EXPECT_NE(icon, nullptr) << "the system cannot load image " << i;
             ::DestroyIcon(icon);
         }
