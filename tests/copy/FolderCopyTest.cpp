@@ -97,23 +97,28 @@ TEST_F(FolderCopyTest, CopyButtonRecreatesTheTreeByteForByte) {
 TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
     // clang-format off
     const struct { const char* name; std::string sourceText; std::string targetText;
-                   std::string currentDirectory; std::string landsIn; } cases[] = {
-        {"target text without a backslash", source, kPlaceholder, targetDir, copy},
-        {"any file name in the target text", source, targetDir + "\\别的名字.doc", "", copy},
-        {"source ending in a backslash", source + "\\", placeholderTarget, "", copy},
-        {"source ending in two backslashes", source + "\\\\", placeholderTarget, "", copy},
-        {"relative source", kName, placeholderTarget, sourceParent, copy},
+                   std::string currentDirectory; std::string landsIn; bool folderExists; } cases[] = {
+        {"target text without a backslash", source, kPlaceholder, targetDir, copy, false},
+        {"any file name in the target text", source, targetDir + "\\别的名字.doc", "", copy, false},
+        {"source ending in a backslash", source + "\\", placeholderTarget, "", copy, false},
+        {"source ending in two backslashes", source + "\\\\", placeholderTarget, "", copy, false},
+        {"relative source", kName, placeholderTarget, sourceParent, copy, false},
+        // The walk enters an existing target folder; the source still means the same folder.
+        {"relative source, existing target folder", kName, placeholderTarget, sourceParent, copy, true},
         // The walk leaves the target folder out wherever it lies below the source.
         {"target inside the source", source, source + "\\" + kPlaceholder, "",
-         source + "\\" + kName},
+         source + "\\" + kName, false},
         {"target deep inside the source", source, source + "\\子目录\\" + kPlaceholder, "",
-         source + "\\子目录\\" + kName},
+         source + "\\子目录\\" + kName, false},
     };
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         if (!c.currentDirectory.empty()) {
             ASSERT_TRUE(::SetCurrentDirectoryA(c.currentDirectory.c_str()));
+        }
+        if (c.folderExists) {
+            ASSERT_TRUE(::CreateDirectoryA(c.landsIn.c_str(), nullptr));
         }
         platform.boxes.clear();
         SetPaths(c.sourceText, c.targetText);
@@ -184,7 +189,7 @@ TEST_F(FolderCopyTest, DocumentOptionReadAtEachPressChoosesTheKindOfCopy) {
     // clang-format off
     const struct { const char* option; int command; bool folderCopy; } cases[] = {
         {"1", IDC_COPY, false}, {"0", IDC_COPY, true}, {"", IDC_COPY, true}, {"01", IDC_COPY, true},
-        {nullptr, IDC_COPY, true}, {"1", IDC_FOLDER_COPY, true}};
+        {"10", IDC_COPY, true}, {nullptr, IDC_COPY, true}, {"1", IDC_FOLDER_COPY, true}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.option ? c.option : "no key") +

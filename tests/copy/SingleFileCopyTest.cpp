@@ -44,7 +44,7 @@ class SingleFileCopyTest : public CopyTest {
     void SetUp() override {
         CopyTest::SetUp();
         ASSERT_TRUE(WriteTree(files.Path(), {{"甲", "", true}, {"乙", "", true}}));
-        for (const char* name : {"a.txt", "report.doc", "Notes.doc", "誠.txt", "null"})
+        for (const char* name : {"a.txt", "report.doc", "Notes.doc", "誠.txt", "null", "full"})
             ASSERT_TRUE(WriteBytes(S + name, Bytes(name)));
     }
     static std::string Bytes(const std::string& name) { return name + PatternBytes(1500, 3); }
@@ -118,6 +118,7 @@ TEST_F(SingleFileCopyTest, FailureShowsOneStopBoxAndEndsTheCommand) {
         {"source and target the same file", a, a, false, a},
         // /dev/null takes every byte but cannot be flushed: the copy is not done.
         {"target that cannot be flushed", S + "null", "Z:\\dev\\null", false, "Z:\\dev\\null"},
+        {"full target", S + "full", "Z:\\dev\\full", false, "写入 Z:\\dev\\full 时磁盘已满。"},
     };
     // clang-format on
     WriteSetting(key::DocumentOption, "1");
