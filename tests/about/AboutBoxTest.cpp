@@ -14,7 +14,6 @@
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "support/LinkSupport.h"
-#include "support/SettingsScope.h"
 
 namespace kestrava::test {
 namespace {
@@ -22,7 +21,6 @@ namespace {
 class AboutBoxTest : public ::testing::Test {
   protected:
     ShellFake platform;
-    SettingsScope scope{platform};
 };
 
 TEST_F(AboutBoxTest, TypesOneWholeCharacterPerTickNeverTheLastThenStops) {
@@ -58,14 +56,14 @@ TEST_F(AboutBoxTest, EveryWayOutGivesLinkModeOneBackAndStopsTheTimerTitleAndSite
             {"close box", [](HWND d) { ::SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL,
              "Kestrava.exe", longHeadline},
         };
-    g_strConfigPath = scope.Folder() + "elsewhere.ini";
+    g_strConfigPath = platform.folder.Path() + "elsewhere.ini";
     CAboutDlg dlg;
     for (const auto& [name, leave, code, exe, headline] : ways) {
         SCOPED_TRACE(name);
         ::WritePrivateProfileStringA(kConfigSection, key::Headline,
                                      headline.empty() ? nullptr : headline.c_str(),
-                                     scope.ConfigPath().c_str());
-        platform.moduleFileName = scope.Folder() + exe;  // 誠 ends in the byte of '\\'
+                                     platform.ConfigPath().c_str());
+        platform.moduleFileName = platform.folder.Path() + exe;  // 誠 ends in the byte of '\\'
         g_nLinkMode = 1;
         int modeWhileOpen = 0;
         bool timerStopped = false;
@@ -92,7 +90,7 @@ TEST_F(AboutBoxTest, EveryWayOutGivesLinkModeOneBackAndStopsTheTimerTitleAndSite
         EXPECT_TRUE(timerStopped);
         EXPECT_EQ(platform.opened, std::vector{"open " + std::string(kSiteAddress) + " 5"});
     }
-    g_strConfigPath = scope.ConfigPath();
+    g_strConfigPath = platform.ConfigPath();
 }
 
 TEST_F(AboutBoxTest, LinkAndHiddenButtonOpenTheirOwnBoxInAnyModeLeavingNothingBehind) {

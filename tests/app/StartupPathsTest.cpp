@@ -7,8 +7,7 @@
 
 #include "app/KestravaDlg.h"
 #include "settings/Settings.h"
-#include "support/FakePlatform.h"
-#include "support/SettingsScope.h"
+#include "support/Fixtures.h"
 
 namespace kestrava::test {
 namespace {
@@ -34,7 +33,6 @@ std::string ReadIni(const std::string& path) {
 }
 
 TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
-    FakePlatform platform;
     ScratchFolder files("起动");
     // 誠 is D5 5C: its trail byte is the backslash code.
     for (const char* dir : {"data", "bak", "a", "誠", "工具誠"})
@@ -85,10 +83,10 @@ TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SettingsScope scope(platform);
+        FakePlatform platform;  // a configuration file of its own
         std::string ini = "[Overall_situation]|" + Expand(c.ini, files.Path());
         std::replace(ini.begin(), ini.end(), '|', '\n');
-        ASSERT_TRUE(!*c.ini || WriteBytes(scope.ConfigPath(), ini));
+        ASSERT_TRUE(!*c.ini || WriteBytes(platform.ConfigPath(), ini));
         CKestravaDlg dlg;
         ASSERT_TRUE(dlg.Create());
         EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE_PATH), Expand(c.source, files.Path()));
@@ -96,7 +94,7 @@ TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
         EXPECT_EQ(::IsDlgButtonChecked(dlg.m_hWnd, IDC_SOURCE_KIND), c.fileKind);
         EXPECT_EQ(dlg.GetDlgItemText(IDC_STATUS_TEXT), c.status);
         EXPECT_EQ(dlg.GetDlgItemText(IDC_COUNTDOWN_TEXT), "");
-        EXPECT_EQ(ReadIni(scope.ConfigPath()), Expand(c.iniAfter, files.Path()));
+        EXPECT_EQ(ReadIni(platform.ConfigPath()), Expand(c.iniAfter, files.Path()));
         // The first paint starts a run only for a loaded "1".
         if (!std::string(c.ini).starts_with("Install=1")) {
             ::UpdateWindow(dlg.m_hWnd);

@@ -9,7 +9,6 @@
 #include "controls/LinkLabel.h"
 #include "settings/Settings.h"
 #include "support/LinkSupport.h"
-#include "support/SettingsScope.h"
 #include "support/TestDialogs.h"
 
 namespace kestrava::test {
@@ -23,7 +22,7 @@ class LinkLabelTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(parent.Create());
         ::ShowWindow(parent.m_hWnd, SW_SHOWNA);
-        g_strLinkConfigPath = scope.ConfigPath();
+        g_strLinkConfigPath = platform.ConfigPath();
     }
     // A static of the dialog in its font, taken over by label.
     HWND Bind(CLinkLabelBase& label, DWORD style, RECT r = {10, 10, 110, 30}) {
@@ -36,7 +35,6 @@ class LinkLabelTest : public ::testing::Test {
     }
 
     ShellFake platform;
-    SettingsScope scope{platform};
     CDialog parent{IDD_TEST_DIALOG};
     CLinkLabel label;
 };
@@ -165,7 +163,7 @@ TEST_F(LinkLabelTest, ClickOpensTheConfigurationFileInModeOneElseTheTargetWithFa
         SendCommand(parent.m_hWnd, kLabelId, STN_CLICKED);
 
         EXPECT_EQ(platform.opened.at(0),
-                  c.mode == 1 ? "open " + scope.ConfigPath() + " 1" : "open " + target + " 5");
+                  c.mode == 1 ? "open " + platform.ConfigPath() + " 1" : "open " + target + " 5");
         EXPECT_EQ(platform.commandLines.empty() ? "" : platform.commandLines.at(0), c.commandLine);
         EXPECT_EQ(label.m_bVisited, c.visited);
         // One box with the exclamation icon and one beep of that kind, or neither.

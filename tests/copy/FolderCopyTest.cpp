@@ -10,59 +10,51 @@
 #include "copy/CopyPaths.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
-#include "support/CopyTestSupport.h"
+#include "support/Fixtures.h"
 
 namespace kestrava::test {
 namespace {
 
 const char* const kPlaceholder = "复制文件夹功能启动.txt";
 const char* const kLevelDone = "文件夹复制成功......";
-const char* const kDone = "复制完成";
+const std::vector<std::string> kDone = {"复制完成"};
 // 誠 is D5 5C: its trail byte is the backslash code, here at the very end of the name.
-const char* const kSourceName = "数据誠";
-
-// Nested and empty folders, Chinese names, a hidden file and the sizes around a chunk.
-std::vector<TreeEntry> SampleTree() {
-    return {
-        {"空文件.txt", ""},
-        {"one.bin", "x"},
-        {"block.bin", PatternBytes(512, 1)},
-        {"block+1.bin", PatternBytes(513, 2)},
-        {"大文件.bin", PatternBytes(70000, 3)},
-        {"隐藏.txt", "hidden bytes", false, FILE_ATTRIBUTE_HIDDEN},
-        {"子目录", "", true},
-        {"子目录\\深层", "", true},
-        {"子目录\\深层\\内容.txt", PatternBytes(1000, 4)},
-        {"子目录\\空", "", true},
-        {"誠", "", true},
-        {"誠\\誠.txt", PatternBytes(700, 5)},
-        {"空文件夹", "", true},
-    };
-}
+const std::string kName = "数据誠";
 
 size_t CountFiles(const std::map<std::string, std::string>& tree) {
     return static_cast<size_t>(std::count_if(
         tree.begin(), tree.end(), [](const auto& entry) { return entry.second != "<folder>"; }));
 }
 
-class FolderCopyTest : public CopyCommandTest {
+// Source <files>\源\数据誠 holds nested and empty folders, Chinese names, a hidden file
+// and the sizes around a chunk; the target directory <files>\目标 exists.
+class FolderCopyTest : public CopyTest {
   protected:
     void SetUp() override {
-        CopyCommandTest::SetUp();
-        sourceParent = files.Path() + "源";
-        source = sourceParent + "\\" + kSourceName;
-        targetDir = files.Path() + "目标";
-        copy = targetDir + "\\" + kSourceName;
-        placeholderTarget = targetDir + "\\" + kPlaceholder;
-        ASSERT_TRUE(::CreateDirectoryA(sourceParent.c_str(), nullptr));
-        ASSERT_TRUE(::CreateDirectoryA(source.c_str(), nullptr));
-        ASSERT_TRUE(::CreateDirectoryA(targetDir.c_str(), nullptr));
-        ASSERT_TRUE(WriteTree(source, SampleTree()));
+        CopyTest::SetUp();
+        ASSERT_TRUE(WriteTree(files.Path(),
+                              {{"源", "", true}, {"源\\" + kName, "", true}, {"目标", "", true}}));
+        ASSERT_TRUE(WriteTree(source, {{"空文件.txt", ""},
+                                       {"one.bin", "x"},
+                                       {"block.bin", PatternBytes(512, 1)},
+                                       {"block+1.bin", PatternBytes(513, 2)},
+                                       {"大文件.bin", PatternBytes(70000, 3)},
+                                       {"隐藏.txt", "hidden", false, FILE_ATTRIBUTE_HIDDEN},
+                                       {"子目录", "", true},
+                                       {"子目录\\深层", "", true},
+                                       {"子目录\\深层\\内容.txt", PatternBytes(1000, 4)},
+                                       {"子目录\\空", "", true},
+                                       {"誠", "", true},
+                                       {"誠\\誠.txt", PatternBytes(700, 5)},
+                                       {"空文件夹", "", true}}));
         original = ReadTree(source);
-        ASSERT_EQ(CountFiles(original), 8u);
     }
 
-    std::string sourceParent, source, targetDir, copy, placeholderTarget;
+    const std::string sourceParent = files.Path() + "源";
+    const std::string source = sourceParent + "\\" + kName;
+    const std::string targetDir = files.Path() + "目标";
+    const std::string copy = targetDir + "\\" + kName;
+    const std::string placeholderTarget = targetDir + "\\" + kPlaceholder;
     std::map<std::string, std::string> original;
 };
 
@@ -70,71 +62,63 @@ TEST_F(FolderCopyTest, CopyButtonRecreatesTheTreeByteForByte) {
     // A file of many chunks, here only: the other tests copy the tree again and again.
     ASSERT_TRUE(WriteBytes(source + "\\子目录\\三兆.bin", PatternBytes(3 * 1024 * 1024, 6)));
     original = ReadTree(source);
+    // Existing target files are overwritten and cut, others are left alone.
+    ASSERT_TRUE(WriteTree(targetDir, {{kName, "", true},
+                                      {kName + "\\block.bin", PatternBytes(100000, 9)},
+                                      {kName + "\\其他.txt", "keep me"}}));
     SetPaths(source, placeholderTarget);
-    SendCommand(dlg.m_hWnd, IDC_COPY);
 
-    EXPECT_TRUE(ReadTree(copy) == original) << "the copy differs from the source tree";
-    EXPECT_EQ(::GetFileAttributesA((copy + "\\隐藏.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u)
-        << "only bytes are copied";
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kDone});
-    EXPECT_EQ(platform.sleeps, std::vector<DWORD>(CountFiles(original), 500));
-
-    // Every file's path shows once, in walk order, and each level ends with its own text.
-    const size_t folders = original.size() - CountFiles(original);
-    EXPECT_EQ(static_cast<size_t>(
-                  std::count(status->texts.begin(), status->texts.end(), std::string(kLevelDone))),
-              folders + 1);
-    for (const auto& [rel, bytes] : original) {
-        if (bytes == "<folder>") continue;
-        EXPECT_EQ(std::count(status->texts.begin(), status->texts.end(), source + "\\" + rel), 1)
-            << rel;
-    }
-    ASSERT_FALSE(status->texts.empty());
-    EXPECT_EQ(status->texts.back(), kLevelDone);
-    EXPECT_EQ(dlg.m_strSourceCopy, source);
-    EXPECT_TRUE(g_strTargetRoot.empty());
-    EXPECT_TRUE(g_strTargetFolder.empty());
-}
-
-TEST_F(FolderCopyTest, ExistingTargetFilesAreOverwrittenAndCutOthersLeftAlone) {
-    ASSERT_TRUE(
-        WriteTree(targetDir, {{kSourceName, "", true},
-                              {std::string(kSourceName) + "\\block.bin", PatternBytes(100000, 9)},
-                              {std::string(kSourceName) + "\\one.bin", ""},
-                              {std::string(kSourceName) + "\\其他.txt", "keep me"}}));
-    SetPaths(source, placeholderTarget);
     SendCommand(dlg.m_hWnd, IDC_COPY);
 
     std::map<std::string, std::string> expected = original;
     expected["其他.txt"] = "keep me";
-    EXPECT_TRUE(ReadTree(copy) == expected);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kDone});
+    EXPECT_TRUE(ReadTree(copy) == expected) << "the copy differs from the source tree";
+    EXPECT_EQ(::GetFileAttributesA((copy + "\\隐藏.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u)
+        << "only bytes are copied";
+    EXPECT_EQ(platform.BoxTexts(), kDone);
+    EXPECT_EQ(platform.sleeps, std::vector<DWORD>(CountFiles(original), 500));
+    // Every file's path shows once, and each level ends with its own text.
+    const size_t folders = original.size() - CountFiles(original);
+    EXPECT_EQ(
+        static_cast<size_t>(std::count(status->texts.begin(), status->texts.end(), kLevelDone)),
+        folders + 1);
+    for (const auto& [rel, bytes] : original) {
+        if (bytes != "<folder>") {
+            EXPECT_EQ(std::count(status->texts.begin(), status->texts.end(), source + "\\" + rel),
+                      1)
+                << rel;
+        }
+    }
+    EXPECT_EQ(status->texts.back(), kLevelDone);
+    EXPECT_EQ(dlg.m_strSourceCopy, source);
+    EXPECT_TRUE(g_strTargetRoot.empty() && g_strTargetFolder.empty());
 }
 
 TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
-    struct Case {
-        const char* name;
-        std::string sourceText;
-        std::string targetText;
-        std::string currentDirectory;  // empty: left as it is
-        std::string landsIn;
-    };
-    const std::vector<Case> cases = {
-        {"target text without a backslash", source, kPlaceholder, targetDir, copy},
-        {"any file name in the target text", source, targetDir + "\\别的名字.doc", "", copy},
-        {"source ending in a backslash", source + "\\", placeholderTarget, "", copy},
-        {"source ending in two backslashes", source + "\\\\", placeholderTarget, "", copy},
-        {"relative source", kSourceName, placeholderTarget, sourceParent, copy},
+    // clang-format off
+    const struct { const char* name; std::string sourceText; std::string targetText;
+                   std::string currentDirectory; std::string landsIn; bool folderExists; } cases[] = {
+        {"target text without a backslash", source, kPlaceholder, targetDir, copy, false},
+        {"any file name in the target text", source, targetDir + "\\别的名字.doc", "", copy, false},
+        {"source ending in a backslash", source + "\\", placeholderTarget, "", copy, false},
+        {"source ending in two backslashes", source + "\\\\", placeholderTarget, "", copy, false},
+        {"relative source", kName, placeholderTarget, sourceParent, copy, false},
+        // The walk enters an existing target folder; the source still means the same folder.
+        {"relative source, existing target folder", kName, placeholderTarget, sourceParent, copy, true},
         // The walk leaves the target folder out wherever it lies below the source.
         {"target inside the source", source, source + "\\" + kPlaceholder, "",
-         source + "\\" + kSourceName},
+         source + "\\" + kName, false},
         {"target deep inside the source", source, source + "\\子目录\\" + kPlaceholder, "",
-         source + "\\子目录\\" + kSourceName},
+         source + "\\子目录\\" + kName, false},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         if (!c.currentDirectory.empty()) {
             ASSERT_TRUE(::SetCurrentDirectoryA(c.currentDirectory.c_str()));
+        }
+        if (c.folderExists) {
+            ASSERT_TRUE(::CreateDirectoryA(c.landsIn.c_str(), nullptr));
         }
         platform.boxes.clear();
         SetPaths(c.sourceText, c.targetText);
@@ -142,83 +126,74 @@ TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
         SendCommand(dlg.m_hWnd, IDC_COPY);
 
         EXPECT_TRUE(ReadTree(c.landsIn) == original) << "in " << c.landsIn;
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{kDone});
+        EXPECT_EQ(platform.BoxTexts(), kDone);
         EXPECT_EQ(dlg.GetDlgItemText(IDC_STATUS_TEXT), kLevelDone);
-        // A copy inside the source was not copied into itself.
-        EXPECT_EQ(ReadTree(sourceParent)
-                      .count(std::string(kSourceName) + "\\" + kSourceName + "\\" + kSourceName),
-                  0u);
-        // Put everything back for the next case.
+        // Put everything back for the next case; a copy inside the source was not copied
+        // into itself.
         ASSERT_TRUE(::SetCurrentDirectoryA(files.Path().c_str()));
         RemoveTree(c.landsIn);
         ASSERT_TRUE(ReadTree(source) == original) << "the source changed";
     }
 }
 
-TEST_F(FolderCopyTest, SourceThatCannotBeListedFailsTheCommand) {
-    const std::string missing = files.Path() + "不存在";
-    const std::string file = source + "\\one.bin";
-    for (const std::string& sourceText : {missing, file}) {
-        SCOPED_TRACE(sourceText);
+TEST_F(FolderCopyTest, FailureShowsOneStopBoxAndStopsTheWalk) {
+    const std::string held = source + "\\子目录\\深层\\内容.txt";
+    // clang-format off
+    const struct { const char* name; std::string sourceText; std::string named; } cases[] = {
+        // Nothing is listed: no folder is left behind for a source that is not one.
+        {"missing source", files.Path() + "不存在", files.Path() + "不存在"},
+        {"source names a file", source + "\\one.bin", source + "\\one.bin"},
+        {"a file held open elsewhere", source, held},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HeldOpenFile holder = HoldOpen(held);
         platform.boxes.clear();
-        dlg.SetDlgItemText(IDC_STATUS_TEXT, "");
-        SetPaths(sourceText, placeholderTarget);
+        platform.sleeps.clear();
+        status->texts.clear();
+        SetPaths(c.sourceText, placeholderTarget);
 
         SendCommand(dlg.m_hWnd, IDC_COPY);
 
         ASSERT_EQ(platform.boxes.size(), 1u) << "no completion box after a failure";
-        EXPECT_NE(platform.boxes[0].text.find(sourceText), std::string::npos)
+        EXPECT_NE(platform.boxes[0].text.find(c.named), std::string::npos)
             << platform.boxes[0].text;
         EXPECT_EQ(platform.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
-        EXPECT_NE(dlg.GetDlgItemText(IDC_STATUS_TEXT), kLevelDone);
-        EXPECT_FALSE(FileExists(targetDir + "\\" + LastComponent(sourceText)))
-            << "no empty folder left for a source that is not one";
+        const std::map<std::string, std::string> copied = ReadTree(targetDir);
+        if (c.named != held) {
+            EXPECT_TRUE(copied.empty());
+            EXPECT_TRUE(status->texts.empty());
+            continue;
+        }
+        // The status line keeps the failing file; exactly the files shown before it were
+        // copied, each after its pause.
+        ASSERT_FALSE(status->texts.empty());
+        EXPECT_EQ(status->texts.back(), held);
+        for (const auto& [rel, bytes] : original) {
+            const bool shownBefore = std::count(status->texts.begin(), status->texts.end() - 1,
+                                                source + "\\" + rel) == 1;
+            if (bytes != "<folder>") {
+                EXPECT_EQ(copied.count(kName + "\\" + rel) == 1, shownBefore) << rel;
+            }
+        }
+        EXPECT_EQ(platform.sleeps.size() +
+                      std::count(status->texts.begin(), status->texts.end(), kLevelDone),
+                  status->texts.size());
+        EXPECT_FALSE(g_strTargetFolder.empty()) << "the working strings are kept after a failure";
     }
-}
-
-TEST_F(FolderCopyTest, FailureStopsTheWalkAtTheFailingFile) {
-    const std::string held = source + "\\子目录\\深层\\内容.txt";
-    HeldOpenFile holder(held);
-    ASSERT_TRUE(holder.IsOpen());
-    SetPaths(source, placeholderTarget);
-
-    SendCommand(dlg.m_hWnd, IDC_COPY);
-
-    ASSERT_EQ(platform.boxes.size(), 1u) << "no completion box after a failure";
-    EXPECT_NE(platform.boxes[0].text.find(held), std::string::npos) << platform.boxes[0].text;
-    EXPECT_EQ(platform.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
-    // The status line keeps the failing file; no level ends after it.
-    ASSERT_FALSE(status->texts.empty());
-    EXPECT_EQ(status->texts.back(), held);
-    // Exactly the files shown before it were copied.
-    const std::map<std::string, std::string> copied = ReadTree(copy);
-    for (const auto& [rel, bytes] : original) {
-        if (bytes == "<folder>") continue;
-        const std::string path = source + "\\" + rel;
-        const bool shownBefore = std::find(status->texts.begin(), status->texts.end() - 1, path) !=
-                                 status->texts.end() - 1;
-        EXPECT_EQ(copied.count(rel), shownBefore ? 1u : 0u) << rel;
-    }
-    EXPECT_EQ(platform.sleeps.size(), static_cast<size_t>(std::count_if(
-                                          status->texts.begin(), status->texts.end(),
-                                          [](const std::string& t) { return t != kLevelDone; })));
-    EXPECT_FALSE(g_strTargetFolder.empty()) << "the working strings are kept after a failure";
 }
 
 TEST_F(FolderCopyTest, DocumentOptionReadAtEachPressChoosesTheKindOfCopy) {
-    struct Case {
-        const char* name;
-        const char* option;  // nullptr: no such key
-        int command;
-        bool folderCopy;
-    };
-    for (const Case& c : {Case{"1 copies a single file", "1", IDC_COPY, false},
-                          Case{"0 copies the folder", "0", IDC_COPY, true},
-                          Case{"empty copies the folder", "", IDC_COPY, true},
-                          Case{"01 copies the folder", "01", IDC_COPY, true},
-                          Case{"missing copies the folder", nullptr, IDC_COPY, true},
-                          Case{"hidden folder command ignores 1", "1", IDC_FOLDER_COPY, true}}) {
-        SCOPED_TRACE(c.name);
+    // The option as stored (nullptr: no such key); the hidden folder command ignores it.
+    // clang-format off
+    const struct { const char* option; int command; bool folderCopy; } cases[] = {
+        {"1", IDC_COPY, false}, {"0", IDC_COPY, true}, {"", IDC_COPY, true}, {"01", IDC_COPY, true},
+        {"10", IDC_COPY, true}, {nullptr, IDC_COPY, true}, {"1", IDC_FOLDER_COPY, true}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.option ? c.option : "no key") +
+                     (c.command == IDC_COPY ? "" : ", folder command"));
         ::WritePrivateProfileStringA(kConfigSection, key::DocumentOption, c.option,
                                      g_strConfigPath.c_str());
         WriteSetting(key::SavePath, "未动过");
@@ -228,63 +203,39 @@ TEST_F(FolderCopyTest, DocumentOptionReadAtEachPressChoosesTheKindOfCopy) {
         SendCommand(dlg.m_hWnd, c.command);
 
         EXPECT_EQ(FileExists(copy), c.folderCopy);
-        if (c.folderCopy) {
-            EXPECT_EQ(BoxTexts(), std::vector<std::string>{kDone});
-            EXPECT_EQ(dlg.GetDlgItemText(IDC_TARGET_PATH), placeholderTarget);
-            EXPECT_EQ(ReadSetting(key::SavePath), "未动过");
-        } else {
-            // The single-file copy renames the placeholder target, then refuses it.
-            EXPECT_TRUE(platform.boxes.empty());
-            EXPECT_EQ(dlg.GetDlgItemText(IDC_TARGET_PATH), "");
-            EXPECT_EQ(ReadSetting(key::SavePath), copy);
-        }
+        // The single-file copy renames the placeholder target, then refuses it.
+        EXPECT_EQ(platform.BoxTexts(), c.folderCopy ? kDone : std::vector<std::string>{});
+        EXPECT_EQ(dlg.GetDlgItemText(IDC_TARGET_PATH), c.folderCopy ? placeholderTarget : "");
+        EXPECT_EQ(ReadSetting(key::SavePath), c.folderCopy ? "未动过" : copy);
         RemoveTree(copy);
     }
 }
 
-TEST(CopyPaths, FolderNameAndJoinStepOverDoubleByteCharacters) {
-    struct NameCase {
-        const char* path;
-        const char* name;
-    };
-    for (const NameCase& c : {
-             NameCase{"D:\\data\\photos", "photos"},
-             NameCase{"D:\\data\\photos\\", "photos"},
-             NameCase{"D:\\data\\photos\\\\", "photos"},
-             // A drive root's contents go into the target folder itself.
-             NameCase{"D:\\", ""},
-             NameCase{"d:\\\\", ""},
-             NameCase{"Z:\\tmp\\数据誠", "数据誠"},
-             NameCase{"Z:\\tmp\\数据誠\\", "数据誠"},
-             NameCase{"\\\\server\\share\\", "share"},
-             NameCase{"photos", "photos"},
-             NameCase{"", ""},
-         }) {
-        SCOPED_TRACE(c.path);
-        EXPECT_EQ(SourceFolderName(c.path), c.name);
+TEST(CopyPaths, FolderNameJoinAndFullPathStepOverDoubleByteCharacters) {
+    // A drive root's contents go into the target folder itself.
+    // clang-format off
+    const struct { const char* path; const char* name; } names[] = {
+        {"D:\\data\\photos", "photos"}, {"D:\\data\\photos\\", "photos"}, {"D:\\data\\photos\\\\", "photos"},
+        {"D:\\", ""}, {"d:\\\\", ""}, {"Z:\\tmp\\数据誠", "数据誠"}, {"Z:\\tmp\\数据誠\\", "数据誠"},
+        {"\\\\server\\share\\", "share"}, {"photos", "photos"}, {"", ""}};
+    // clang-format on
+    for (const auto& c : names) {
+        EXPECT_EQ(SourceFolderName(c.path), c.name) << c.path;
     }
-    struct JoinCase {
-        const char* dir;
-        const char* name;
-        const char* joined;
-    };
-    for (const JoinCase& c : {
-             JoinCase{"E:\\backup\\", "a.jpg", "E:\\backup\\a.jpg"},
-             JoinCase{"E:\\backup", "a.jpg", "E:\\backup\\a.jpg"},
-             JoinCase{"E:\\", "a.jpg", "E:\\a.jpg"},
-             JoinCase{"E:\\数据誠", "a.jpg", "E:\\数据誠\\a.jpg"},
-             // With no folder at all a file keeps its bare name, never "\\name".
-             JoinCase{"", "a.jpg", "a.jpg"},
-         }) {
-        SCOPED_TRACE(c.dir);
-        EXPECT_EQ(JoinPath(c.dir, c.name), c.joined);
+    // clang-format off
+    // With no folder at all a file keeps its bare name, never "\\name".
+    const struct { const char* dir; const char* joined; } joins[] = {
+        {"E:\\backup\\", "E:\\backup\\a.jpg"}, {"E:\\backup", "E:\\backup\\a.jpg"}, {"E:\\", "E:\\a.jpg"},
+        {"E:\\数据誠", "E:\\数据誠\\a.jpg"}, {"", "a.jpg"}};
+    // clang-format on
+    for (const auto& c : joins) {
+        EXPECT_EQ(JoinPath(c.dir, "a.jpg"), c.joined) << c.dir;
     }
     // A typed drive is its root, wherever the current directory on it happens to be.
     ScratchFolder current;
     ASSERT_TRUE(::SetCurrentDirectoryA(current.Path().c_str()));
     const std::string drive = current.Path().substr(0, 2);
     EXPECT_EQ(FullPath(drive), drive + "\\");
-    EXPECT_EQ(SourceFolderName(FullPath(drive)), "");
     EXPECT_EQ(FullPath("."), current.Path().substr(0, current.Path().size() - 1));
     EXPECT_TRUE(::SetCurrentDirectoryA(".."));
     EXPECT_EQ(LastComponent("Z:\\tmp\\誠"), "誠");

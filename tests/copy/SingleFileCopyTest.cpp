@@ -7,97 +7,78 @@
 
 #include "copy/CopyPaths.h"
 #include "settings/ConfigFile.h"
-#include "settings/Settings.h"
-#include "support/CopyTestSupport.h"
+#include "support/Fixtures.h"
 
 namespace kestrava::test {
 namespace {
 
 const char* const kUntouched = "未动过";
-const char* const kDone = "复制完成";
 
 TEST(PathTitle, NameAfterTheLastSeparatorWithoutItsExtension) {
-    struct Case {
-        const char* path;
-        bool keepExtension;
-        const char* title;
+    // clang-format off
+    const struct { const char* path; bool keepExtension; const char* title; } cases[] = {
+        {"D:\\x\\report.doc", false, "report"},
+        {"D:\\x\\a.tar.gz", false, "a.tar"},
+        {"D:\\x\\a.tar.gz", true, "a.tar.gz"},
+        {"D:/x/b.txt", false, "b"},
+        // A '/' counts only when there is no '\\' at all.
+        {"D:\\x/y.txt", false, "x/y"},
+        {"noext", false, "noext"},
+        {".profile", false, ""},
+        {"D:\\x\\", false, ""},
+        {"", false, ""},
+        {"Z:\\目录\\报告.doc", false, "报告"},
+        // 誠's trail byte is '\\' and must not end the search.
+        {"Z:\\目录\\誠", false, "誠"},
+        {"Z:\\誠.txt", false, "誠"},
     };
-    for (const Case& c : {
-             Case{"D:\\x\\report.doc", false, "report"},
-             Case{"D:\\x\\a.tar.gz", false, "a.tar"},
-             Case{"D:\\x\\a.tar.gz", true, "a.tar.gz"},
-             Case{"D:/x/b.txt", false, "b"},
-             // A '/' counts only when there is no '\\' at all.
-             Case{"D:\\x/y.txt", false, "x/y"},
-             Case{"noext", false, "noext"},
-             Case{".profile", false, ""},
-             Case{"D:\\x\\", false, ""},
-             Case{"", false, ""},
-             Case{"Z:\\目录\\报告.doc", false, "报告"},
-             // 誠's trail byte is '\\' and must not end the search.
-             Case{"Z:\\目录\\誠", false, "誠"},
-             Case{"Z:\\誠.txt", false, "誠"},
-         }) {
-        SCOPED_TRACE(std::string(c.path) + (c.keepExtension ? " with extension" : ""));
-        EXPECT_EQ(CKestravaDlg::GetPathTitle(c.path, c.keepExtension), c.title);
+    // clang-format on
+    for (const auto& c : cases) {
+        EXPECT_EQ(CKestravaDlg::GetPathTitle(c.path, c.keepExtension), c.title)
+            << c.path << (c.keepExtension ? " with extension" : "");
     }
 }
 
-class SingleFileCopyTest : public CopyCommandTest {
+class SingleFileCopyTest : public CopyTest {
   protected:
     void SetUp() override {
-        CopyCommandTest::SetUp();
-        sourceDir = files.Path() + "甲";
-        targetDir = files.Path() + "乙";
-        ASSERT_TRUE(::CreateDirectoryA(sourceDir.c_str(), nullptr));
-        ASSERT_TRUE(::CreateDirectoryA(targetDir.c_str(), nullptr));
-        for (const char* name : {"a.txt", "report.doc", "Notes.doc", "誠.txt", "null"}) {
-            ASSERT_TRUE(WriteBytes(sourceDir + "\\" + name, Bytes(name)));
-        }
+        CopyTest::SetUp();
+        ASSERT_TRUE(WriteTree(files.Path(), {{"甲", "", true}, {"乙", "", true}}));
+        for (const char* name : {"a.txt", "report.doc", "Notes.doc", "誠.txt", "null", "full"})
+            ASSERT_TRUE(WriteBytes(S + name, Bytes(name)));
     }
-    static std::string Bytes(const std::string& name) {
-        return name + PatternBytes(1500, static_cast<unsigned>(name.size()));
-    }
+    static std::string Bytes(const std::string& name) { return name + PatternBytes(1500, 3); }
 
-    std::string sourceDir, targetDir;
+    const std::string targetDir = files.Path() + "乙";
+    const std::string S = files.Path() + "甲\\";
+    const std::string T = targetDir + "\\";
 };
 
 TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameBeforeThePlaceholderTest) {
-    struct Case {
-        const char* name;
-        const char* option;
-        std::string source;
-        std::string target;
-        std::string shownTarget;
-        std::string savePath;  // kUntouched: not written
-        std::string copiedTo;  // empty: nothing copied
-        bool focusOnTarget;
-    };
-    const std::string S = sourceDir + "\\";
-    const std::string T = targetDir + "\\";
-    const std::vector<Case> cases = {
-        {"different titles", "1", S + "a.txt", T + "b.txt", T + "a.txt", T + "a.txt", T + "a.txt",
-         false},
+    // savePath kUntouched: not written; copiedTo empty: nothing copied.
+    // clang-format off
+    const struct { const char* name; const char* option; std::string source;
+                   std::string target; std::string shownTarget; std::string savePath; std::string copiedTo; } cases[] = {
+        {"different titles", "1", S + "a.txt", T + "b.txt", T + "a.txt", T + "a.txt", T + "a.txt"},
         {"equal titles, other extension", "1", S + "report.doc", T + "report.txt", T + "report.txt",
-         kUntouched, T + "report.txt", false},
+         kUntouched, T + "report.txt"},
         {"titles differing in case", "1", S + "Notes.doc", T + "notes.txt", T + "Notes.doc",
-         T + "Notes.doc", T + "Notes.doc", false},
+         T + "Notes.doc", T + "Notes.doc"},
         {"name with a 0x5C trail byte", "1", S + "誠.txt", T + "旧.txt", T + "誠.txt", T + "誠.txt",
-         T + "誠.txt", false},
+         T + "誠.txt"},
         {"kind other than 1 keeps the target", "0", S + "a.txt", T + "b.txt", T + "b.txt",
-         kUntouched, T + "b.txt", false},
-        {"placeholder target", "1", S + "a.txt", T + "复制文件夹功能启动.txt", "", T + "a.txt", "",
-         true},
+         kUntouched, T + "b.txt"},
+        {"placeholder target", "1", S + "a.txt", T + "复制文件夹功能启动.txt", "", T + "a.txt", ""},
         {"placeholder with any extension, kind 0", "0", S + "a.txt", T + "复制文件夹功能启动.doc",
-         "", kUntouched, "", true},
+         "", kUntouched, ""},
         // Bare names are relative to the current directory, the target folder here.
-        {"empty target", "1", S + "a.txt", "", "a.txt", "a.txt", T + "a.txt", false},
-        {"target without a backslash", "1", S + "a.txt", "b.txt", "a.txt", "a.txt", T + "a.txt",
-         false},
-        {"empty source", "1", "", T + "b.txt", T, T, "", false},
-        {"both empty", "1", "", "", "", kUntouched, "", false},
+        {"empty target", "1", S + "a.txt", "", "a.txt", "a.txt", T + "a.txt"},
+        {"target without a backslash", "1", S + "a.txt", "b.txt", "a.txt", "a.txt", T + "a.txt"},
+        {"empty source", "1", "", T + "b.txt", T, T, ""},
+        {"both empty", "1", "", "", "", kUntouched, ""},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(::SetCurrentDirectoryA(targetDir.c_str()));
         WriteSetting(key::DocumentOption, c.option);
@@ -112,14 +93,14 @@ TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameBeforeThePlaceholderTest) {
 
         EXPECT_EQ(dlg.GetDlgItemText(IDC_TARGET_PATH), c.shownTarget);
         EXPECT_EQ(ReadSetting(key::SavePath), c.savePath);
-        EXPECT_EQ(::GetFocus() == dlg.GetDlgItem(IDC_TARGET_PATH), c.focusOnTarget);
-        if (c.copiedTo.empty()) {
-            EXPECT_TRUE(ReadTree(targetDir).empty()) << "something was copied";
-            EXPECT_TRUE(platform.boxes.empty());
-        } else {
+        // The placeholder target is emptied and focused.
+        EXPECT_EQ(::GetFocus() == dlg.GetDlgItem(IDC_TARGET_PATH),
+                  c.copiedTo.empty() && !c.target.empty() && !c.source.empty());
+        EXPECT_EQ(ReadTree(targetDir).size(), c.copiedTo.empty() ? 0u : 1u);
+        EXPECT_EQ(platform.BoxTexts().size(), c.copiedTo.empty() ? 0u : 1u);
+        if (!c.copiedTo.empty()) {
             EXPECT_TRUE(ReadBytes(c.copiedTo) == Bytes(LastComponent(c.source)));
-            EXPECT_EQ(ReadTree(targetDir).size(), 1u);
-            EXPECT_EQ(BoxTexts(), std::vector<std::string>{kDone});
+            EXPECT_EQ(platform.BoxTexts()[0], "复制完成");
         }
         ASSERT_TRUE(::SetCurrentDirectoryA(files.Path().c_str()));
         RemoveTree(targetDir);
@@ -128,29 +109,24 @@ TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameBeforeThePlaceholderTest) {
 }
 
 TEST_F(SingleFileCopyTest, FailureShowsOneStopBoxAndEndsTheCommand) {
-    struct Case {
-        const char* name;
-        std::string source;
-        std::string target;
-        bool holdSource;
-        std::string named;  // the file the box names
-    };
-    const std::string a = sourceDir + "\\a.txt";
-    const std::string missingDir = targetDir + "\\缺少\\a.txt";
-    const std::vector<Case> cases = {
-        {"target folder missing", a, missingDir, false, missingDir},
-        {"source held open elsewhere", a, targetDir + "\\a.txt", true, a},
+    const std::string a = S + "a.txt";
+    // clang-format off
+    const struct { const char* name; std::string source; std::string target; bool holdSource;
+                   std::string named; } cases[] = {
+        {"target folder missing", a, T + "缺少\\a.txt", false, T + "缺少\\a.txt"},
+        {"source held open elsewhere", a, T + "a.txt", true, a},
         {"source and target the same file", a, a, false, a},
         // /dev/null takes every byte but cannot be flushed: the copy is not done.
-        {"target that cannot be flushed", sourceDir + "\\null", "Z:\\dev\\null", false,
-         "Z:\\dev\\null"},
+        {"target that cannot be flushed", S + "null", "Z:\\dev\\null", false, "Z:\\dev\\null"},
+        {"full target", S + "full", "Z:\\dev\\full", false, "写入 Z:\\dev\\full 时磁盘已满。"},
     };
+    // clang-format on
     WriteSetting(key::DocumentOption, "1");
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         platform.boxes.clear();
         SetPaths(c.source, c.target);
-        auto holder = c.holdSource ? std::make_unique<HeldOpenFile>(c.source) : nullptr;
+        HeldOpenFile holder = c.holdSource ? HoldOpen(c.source) : nullptr;
 
         SendCommand(dlg.m_hWnd, IDC_COPY);
 

@@ -12,16 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "app/KestravaDlg.h"
 #include "framework/File.h"
-#include "support/CopyTestSupport.h"
-#include "support/FakePlatform.h"
-#include "support/SettingsScope.h"
+#include "support/Fixtures.h"
 
 namespace kestrava::test {
 namespace {
 
-using Range = ProgressRecorder::Range;
+using Range = Recorder::Range;
+using TransferTest = CopyTest;
 
 // The counter after each chunk of an unchanging source: one more than after the chunk
 // before, or the number of whole steps lying strictly below the position, whichever is
@@ -53,67 +51,29 @@ void PrintTo(const Look& look, std::ostream* out) {
          << ", picture #" << std::hash<std::string>{}(look.picture);
 }
 
-class TransferTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(dlg.Create());
-        ::ShowWindow(dlg.m_hWnd, SW_SHOW);
-        PumpMessages(20);
-        bar = std::make_unique<ProgressRecorder>(dlg.m_progress.m_hWnd);
-        ResetBar({0, 100});
-    }
-
-    // The bar as start-up leaves it, then nothing recorded.
-    void ResetBar(Range range, int position = 0) {
-        dlg.m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(range.low, range.high));
-        dlg.m_progress.SendMessage(PBM_SETPOS, position);
-        bar->Clear();
-    }
-
-    std::string Source(const std::string& name, const std::string& bytes) {
-        const std::string path = files.Path() + name;
-        EXPECT_TRUE(WriteBytes(path, bytes)) << path;
-        return path;
-    }
-
-    FakePlatform platform;
-    SettingsScope scope{platform};
-    ScratchFolder files;
-    CKestravaDlg dlg;
-    std::unique_ptr<ProgressRecorder> bar;
-};
-
 TEST_F(TransferTest, ProgressCountsTheMarksThePositionPasses) {
-    struct Case {
-        ULONGLONG length;
-        size_t chunks;
-        std::vector<int> firstCounters;
-        int finalCounter;
-    };
-    const std::vector<Case> cases = {
-        {0, 1, {0}, 0},
-        {50, 1, {1}, 1},
-        {1000, 2, {1, 2}, 2},
-        {10000, 20, {1, 2, 3, 4, 5, 6}, 20},
-        {51200, 100, {0, 1, 2, 3}, 99},
-        {51201, 101, {0, 1, 2, 3}, 100},
-        {100000, 196, {0, 1, 1, 2, 2, 3}, 99},
+    // clang-format off
+    const struct { ULONGLONG length; std::vector<int> firstCounters; int finalCounter; } cases[] = {
+        {0, {0}, 0}, {50, {1}, 1}, {1000, {1, 2}, 2}, {10000, {1, 2, 3, 4, 5, 6}, 20},
+        {51200, {0, 1, 2, 3}, 99}, {51201, {0, 1, 2, 3}, 100}, {100000, {0, 1, 1, 2, 2, 3}, 99},
         // The first rise comes at chunk 21, position 10752.
-        {1048576, 2048, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 100},
+        {1048576, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 100},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE("length " + std::to_string(c.length));
         const std::string bytes = PatternBytes(static_cast<size_t>(c.length), 7);
-        const std::string source = Source("source.bin", bytes);
         const std::string target = files.Path() + "target.bin";
         ::DeleteFileA(target.c_str());
         ResetBar({0, 100});
 
-        dlg.TransferFile(source, target);
+        dlg.TransferFile(Source("source.bin", bytes), target);
 
-        ASSERT_EQ(bar->positions.size(), c.chunks + 1) << "one position per chunk, then 0";
+        ASSERT_FALSE(bar->positions.empty());
         EXPECT_EQ(bar->positions.back(), 0) << "the bar is left empty";
         const std::vector<int> counters(bar->positions.begin(), bar->positions.end() - 1);
+        EXPECT_EQ(counters.size(), std::max<size_t>(1, (c.length + 511) / 512))
+            << "one position per chunk, then 0";
         EXPECT_TRUE(std::equal(c.firstCounters.begin(), c.firstCounters.end(), counters.begin()));
         EXPECT_EQ(counters.back(), c.finalCounter);
         EXPECT_EQ(counters, ModelCounters(c.length));
@@ -195,30 +155,25 @@ TEST_F(TransferTest, BarLooksAsWithAPositionAndAnInvalidationEveryChunk) {
 }
 
 TEST_F(TransferTest, SourceThatShrinksOrGrowsWhileCopiedEndsTheTransfer) {
-    struct Case {
-        const char* name;
-        size_t length;
-        size_t atChunk;
-        const char* change;  // shell command; %s is the source's Unix path
-        size_t expectedTarget;
-    };
-    const std::vector<Case> cases = {
+    // change: a shell command; %s stands for the source's Unix path.
+    // clang-format off
+    const struct { const char* name; size_t length; size_t atChunk; const char* change;
+                   size_t expectedTarget; } cases[] = {
         {"shrinks to 2000 bytes", 100000, 3, "truncate -s 2000 '%s'", 2000},
         {"shrinks to nothing", 100000, 1, "truncate -s 0 '%s'", 512},
         // The length taken at the start ends in the middle of chunk 20.
         {"grows by 5000 bytes", 10000, 3, "head -c 5000 /dev/urandom >> '%s'", 10240},
         {"grows by 100000 bytes", 51200, 50, "head -c 100000 /dev/urandom >> '%s'", 51200},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string original = PatternBytes(c.length, 11);
         const std::string source = Source("changing.bin", original);
         const std::string target = files.Path() + "changing.out";
         ::DeleteFileA(target.c_str());
-        const std::string unixSource = UnixPath(source);
-        ASSERT_FALSE(unixSource.empty());
         std::string command = c.change;
-        command.replace(command.find("%s"), 2, unixSource);
+        command.replace(command.find("%s"), 2, UnixPath(source));
         bar->onSetPos = [&](size_t index) {
             if (index + 1 == c.atChunk) {
                 EXPECT_EQ(RunUnixShell(command), 0) << command;
@@ -241,21 +196,20 @@ TEST_F(TransferTest, SourceThatShrinksOrGrowsWhileCopiedEndsTheTransfer) {
 }
 
 TEST_F(TransferTest, ExistingTargetIsWrittenFromItsStartAndCutToTheSource) {
-    struct Case {
-        const char* name;
-        size_t sourceLength;
-        int existingLength;  // -1: no target yet
-    };
-    for (const Case& c :
-         {Case{"longer target", 1000, 70000}, Case{"shorter target", 5000, 700},
-          Case{"empty source over a target", 0, 3000}, Case{"no target", 1500, -1}}) {
+    // existingLength -1: no target yet.
+    // clang-format off
+    const struct { const char* name; size_t sourceLength; int existingLength; } cases[] = {
+        {"longer target", 1000, 70000}, {"shorter target", 5000, 700},
+        {"empty source over a target", 0, 3000}, {"no target", 1500, -1}};
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string source = Source("in.bin", PatternBytes(c.sourceLength, 5));
         ASSERT_TRUE(::SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_HIDDEN));
         const std::string target = files.Path() + "out.bin";
         ::DeleteFileA(target.c_str());
         if (c.existingLength >= 0) {
-            ASSERT_TRUE(WriteBytes(target, PatternBytes(static_cast<size_t>(c.existingLength), 9)));
+            ASSERT_TRUE(WriteBytes(target, PatternBytes(c.existingLength, 9)));
         }
 
         dlg.TransferFile(source, target);
@@ -268,55 +222,44 @@ TEST_F(TransferTest, ExistingTargetIsWrittenFromItsStartAndCutToTheSource) {
 }
 
 TEST_F(TransferTest, FailedTransferReleasesFilesAndBufferBeforeReporting) {
-    struct Case {
-        const char* name;
-        const char* target;  // relative to the scratch folder unless it has a drive
-        bool holdSource;
-        int cause;
-        bool reachesLoop;
-    };
-    const std::vector<Case> cases = {
-        {"target folder missing", "no such folder\\out.bin", false, CFileException::badPath, false},
-        {"source held open elsewhere", "out.bin", true, CFileException::sharingViolation, false},
+    // clang-format off
+    const struct { const char* name; std::string target; bool holdSource; int cause;
+                   bool reachesLoop; } cases[] = {
+        {"target folder missing", files.Path() + "no such folder\\out.bin", false,
+         CFileException::badPath, false},
+        {"source held open elsewhere", files.Path() + "out.bin", true,
+         CFileException::sharingViolation, false},
         // Writes to /dev/full fail as on a full disk.
         {"write fails", "Z:\\dev\\full", false, CFileException::diskFull, true},
         // /dev/null takes every write but cannot be flushed.
         {"flush fails", "Z:\\dev\\null", false, CFileException::genericException, true},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string source = Source("held.bin", PatternBytes(3000, 2));
-        const std::string target =
-            std::string(c.target).find(':') == 1 ? c.target : files.Path() + c.target;
-        ::DeleteFileA((files.Path() + "out.bin").c_str());
-        auto holder = c.holdSource ? std::make_unique<HeldOpenFile>(source) : nullptr;
+        HeldOpenFile holder = c.holdSource ? HoldOpen(source) : nullptr;
         HGLOBAL buffer = nullptr;
         bar->onSetPos = [&](size_t) { buffer = dlg.m_hCopyBuffer; };
         ResetBar({0, 100});
-
-        bool thrown = false;
         try {
-            dlg.TransferFile(source, target);
+            dlg.TransferFile(source, c.target);
+            ADD_FAILURE() << "no exception";
         } catch (const CFileException& e) {
-            thrown = true;
             EXPECT_EQ(e.m_cause, c.cause) << "os error " << e.m_lOsError;
-            EXPECT_EQ(e.m_strFileName, c.holdSource ? source : target);
+            EXPECT_EQ(e.m_strFileName, c.holdSource ? source : c.target);
             // Reported while nothing of the transfer is left open.
-            EXPECT_TRUE(!c.holdSource ? CanOpenExclusively(source) : true);
+            EXPECT_TRUE(c.holdSource || CanOpenExclusively(source));
         }
         bar->onSetPos = nullptr;
-        EXPECT_TRUE(thrown);
         holder.reset();
         EXPECT_TRUE(CanOpenExclusively(source)) << "the source stays locked";
         EXPECT_FALSE(FileExists(files.Path() + "out.bin")) << "a target was created";
         EXPECT_TRUE(bar->ranges.empty()) << "the range is set only after a whole copy";
+        EXPECT_EQ(bar->positions.empty(), !c.reachesLoop);
         if (c.reachesLoop) {
-            ASSERT_NE(buffer, nullptr);
             EXPECT_EQ(::GlobalFlags(buffer), static_cast<UINT>(GMEM_INVALID_HANDLE))
                 << "the buffer is still allocated";
-            EXPECT_FALSE(bar->positions.empty());
-        } else {
-            EXPECT_TRUE(bar->positions.empty());
         }
         // A second try with a good target works at once.
         dlg.TransferFile(source, files.Path() + "retry.bin");

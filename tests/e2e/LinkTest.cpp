@@ -1,5 +1,7 @@
 // The real Kestrava.exe's links: the configuration link opens the file in Notepad, and
 // does so again after every way out of the About box.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,18 +12,22 @@
 namespace kestrava::e2e {
 namespace {
 
-struct AboutBox : Window {
-    explicit AboutBox(HWND hwnd) { hwnd_ = hwnd; }
-};
-
 // A press of the left button on a label, which reports it as a click.
-void PressOn(const AppProcess& app, int id) {
-    ::PostMessageA(::GetDlgItem(app.Handle(), id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+void PressOn(const App& app, int id) {
+    ::PostMessageA(::GetDlgItem(app.window, id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
 }
 
-bool ConfigLinkOpensTheFileInNotepad(const AppProcess& app) {
+std::string TextOf(HWND control) {
+    char text[512] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, 2000, &copied);
+    return text;
+}
+
+bool ConfigLinkOpensTheFileInNotepad(const App& app) {
     PressOn(app, IDC_CONFIG_LINK);
-    const std::string title = std::string(kConfigFileName) + " - 记事本";
+    const std::string title = "Kestrava_Configuration.ini - 记事本";
     HWND notepad = nullptr;
     if (!WaitUntil([&] { return (notepad = ::FindWindowA("Notepad", title.c_str())); }, 10000))
         return false;
@@ -30,23 +36,22 @@ bool ConfigLinkOpensTheFileInNotepad(const AppProcess& app) {
 }
 
 TEST(LinksEndToEnd, ConfigLinkOpensNotepadBeforeAndAfterTheAboutBoxTypesItsText) {
-    LaunchedApp run("链接", kManualFolderCopy);
-    ASSERT_TRUE(ConfigLinkOpensTheFileInNotepad(run.app)) << "no Notepad with the file";
-    PressOn(run.app, IDC_ABOUT_LINK);
+    App app("链接", kManualFolderCopy);
+    ASSERT_TRUE(ConfigLinkOpensTheFileInNotepad(app)) << "no Notepad with the file";
+    PressOn(app, IDC_ABOUT_LINK);
     HWND about = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] { return (about = ::GetLastActivePopup(run.app.Handle())) != run.app.Handle(); },
-        5000));
-    AboutBox box(about);
-    const std::string early = box.Text(IDC_ABOUT_TEXT);
+    ASSERT_TRUE(
+        WaitUntil([&] { return (about = ::GetLastActivePopup(app.window)) != app.window; }, 5000));
+    HWND text = ::GetDlgItem(about, IDC_ABOUT_TEXT);
+    const std::string early = TextOf(text);
     std::string later;
-    EXPECT_TRUE(WaitUntil(
-        [&] { return (later = box.Text(IDC_ABOUT_TEXT)).size() > early.size() + 6; }, 4000));
+    EXPECT_TRUE(WaitUntil([&] { return (later = TextOf(text)).size() > early.size() + 6; }, 4000));
     EXPECT_TRUE(later.starts_with(early)) << "\"" << early << "\", then \"" << later << "\"";
     // Esc as the keyboard gives it, through the box's own loop.
-    ASSERT_TRUE(box.PressKey(IDOK, VK_ESCAPE));
+    for (const UINT message : {WM_KEYDOWN, WM_KEYUP})
+        ::PostMessageA(::GetDlgItem(about, IDOK), message, VK_ESCAPE, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(about); }, 5000)) << "the box stays";
-    EXPECT_TRUE(ConfigLinkOpensTheFileInNotepad(run.app)) << "not after the About box";
+    EXPECT_TRUE(ConfigLinkOpensTheFileInNotepad(app)) << "not after the About box";
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The real Kestrava.exe in unattended mode: the copy starts by itself after the first
 // paint, once, and the program counts down and ends, or asks.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -12,36 +14,40 @@ namespace kestrava::e2e {
 namespace {
 
 // The six option controls as "1" enabled or "0" disabled each.
-std::string Enabled(const AppProcess& app) {
+std::string Enabled(const App& app) {
     std::string states;
     for (const int id : {IDC_AUTO_RUN, IDC_DELAY, IDC_SOURCE_KIND, IDC_DELAY_SECONDS, IDC_STATIC,
                          IDC_PROMPT_LABEL})
-        states += app.IsEnabled(id) ? '1' : '0';
+        states += ::IsWindowEnabled(::GetDlgItem(app.window, id)) ? '1' : '0';
     return states;
 }
 
 // A small tree and the program started for an unattended copy of it into target.
 struct UnattendedCopy {
     explicit UnattendedCopy(const char* timeLapse, const std::string& headline = "") {
-        source.Write("甲.txt", "第一个文件");
-        source.Write("乙.bin", std::string(70000, '\x5c'));
+        WriteBytes(source.Path() + "甲.txt", "第一个文件");
+        WriteBytes(source.Path() + "乙.bin", std::string(70000, '\x5c'));
         run.emplace("无人值守", Settings{{"Install", "1"},
                                          {"Time_lapse", timeLapse},
                                          {"Deferred", "2"},
-                                         {"Source_path", source.Path()},
-                                         {"Save_path", target.Path()},
+                                         {"Source_path", Bare(source.Path())},
+                                         {"Save_path", Bare(target.Path())},
                                          {"Headline", headline}});
     }
     // The source folder recreated under its own name inside the target folder.
     std::string Copied() const {
-        return target / source.Path().substr(ParentDir(source.Path()).size() + 1);
+        const std::string from = Bare(source.Path());
+        return target.Path() + from.substr(from.rfind('\\') + 1);
     }
-    bool Arrived() const { return ReadTree(Copied()) == ReadTree(source.Path()); }
+    bool Arrived() const { return ReadTree(Copied()) == ReadTree(Bare(source.Path())); }
+    static std::string Bare(const std::string& folder) {
+        return folder.substr(0, folder.size() - 1);
+    }
 
-    TempDir source{"源"};
-    TempDir target{"目标"};
-    std::optional<LaunchedApp> run;
-    AppProcess& app() { return run->app; }
+    ScratchFolder source{"源"};
+    ScratchFolder target{"目标"};
+    std::optional<App> run;
+    App& app() { return *run; }
 };
 
 TEST(Unattended, CopiesByItselfCountsDownAndEnds) {
@@ -50,11 +56,11 @@ TEST(Unattended, CopiesByItselfCountsDownAndEnds) {
     UnattendedCopy job("1", headline);
     const ULONGLONG shown = ::GetTickCount64();
     char caption[1024] = {};
-    ::GetWindowTextA(job.app().Handle(), caption, sizeof caption);
+    ::GetWindowTextA(job.app().window, caption, sizeof caption);
     EXPECT_EQ(caption, headline) << "the whole Headline is the caption";
 
     EXPECT_TRUE(WaitUntil([&] { return Enabled(job.app()) == "000000"; }, 1000));
-    ASSERT_TRUE(WaitUntil([&] { return test::FileExists(job.Copied()); }, 5000)) << "no copy";
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(job.Copied()); }, 5000)) << "no copy";
     EXPECT_GT(::GetTickCount64() - shown, 900u) << "the copy waits more than a second";
     EXPECT_LT(::GetTickCount64() - shown, 3000u);
     EXPECT_TRUE(
@@ -67,39 +73,41 @@ TEST(Unattended, CopiesByItselfCountsDownAndEnds) {
 TEST(Unattended, MinimisingNeverStartsASecondRunAndCancelKeepsTheWindow) {
     UnattendedCopy job("0");
     const auto minimiseAndRestore = [&] {
-        ::ShowWindowAsync(job.app().Handle(), SW_MINIMIZE);
+        ::ShowWindowAsync(job.app().window, SW_MINIMIZE);
         ::Sleep(200);
-        ::ShowWindowAsync(job.app().Handle(), SW_RESTORE);
+        ::ShowWindowAsync(job.app().window, SW_RESTORE);
     };
     minimiseAndRestore();  // during the wait
-    const auto box = job.app().FindMessageBox(8000);
+    const auto box = job.app().WaitForMessageBox(8000);
     ASSERT_TRUE(box) << "no exit question";
     EXPECT_EQ(box->text, "复制成功,是否退出此程序？");
     EXPECT_TRUE(job.Arrived());
     minimiseAndRestore();  // while the question is shown
-    ASSERT_TRUE(test::RemoveTree(job.Copied()));
+    ASSERT_TRUE(RemoveTree(job.Copied()));
 
     ASSERT_TRUE(job.app().Answer(*box, IDCANCEL));
     EXPECT_TRUE(WaitUntil([&] { return Enabled(job.app()) == "111111"; }, 2000));
     // A second run would copy again after its wait and ask again.
     ::Sleep(3500);
-    EXPECT_FALSE(test::FileExists(job.Copied())) << "copied twice";
-    EXPECT_EQ(job.app().CountMessageBoxes(), 0);
+    EXPECT_FALSE(FileExists(job.Copied())) << "copied twice";
+    EXPECT_EQ(job.app().MessageBoxes().size(), 0u);
     EXPECT_TRUE(job.app().IsRunning());
 }
 
 TEST(Unattended, FailedRunShowsNothingButTheHiddenButtonsRunShowsTheStopBox) {
     UnattendedCopy job("1");
     // The source goes during the wait, so its folder can no longer be listed.
-    ASSERT_TRUE(test::RemoveTree(job.source.Path()));
+    ASSERT_TRUE(RemoveTree(UnattendedCopy::Bare(job.source.Path())));
     ::Sleep(3500);
-    EXPECT_EQ(job.app().CountMessageBoxes(), 0);
+    EXPECT_EQ(job.app().MessageBoxes().size(), 0u);
     EXPECT_EQ(Enabled(job.app()), "000000") << "the switches stay off after a failed run";
 
-    job.app().PostCommand(IDC_AUTO_START);
-    const auto box = job.app().FindMessageBox(5000);
+    job.app().Post(WM_COMMAND, IDC_AUTO_START);
+    const auto box = job.app().WaitForMessageBox(5000);
     ASSERT_TRUE(box) << "no stop box";
-    EXPECT_TRUE(box->hasIcon);
+    EXPECT_EQ(box->caption, "Kestrava");
+    EXPECT_NE(box->text.find(UnattendedCopy::Bare(job.source.Path())), std::string::npos)
+        << "names the folder that is gone: " << box->text;
 }
 
 }  // namespace

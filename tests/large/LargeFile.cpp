@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "support/CopyTestSupport.h"
+#include "support/Fixtures.h"
 
 namespace kestrava::test {
 namespace {
@@ -34,35 +34,31 @@ ULONGLONG FileSize(const std::string& path) {
 
 // The offset of the first byte where two files differ, or ~0 when they are equal.
 ULONGLONG FirstDifference(const std::string& a, const std::string& b) {
-    HANDLE fa = ::CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    HANDLE fb = ::CreateFileA(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    std::vector<char> ba(1 << 20), bb(1 << 20);
-    ULONGLONG offset = 0;
-    for (;;) {
-        DWORD ra = 0, rb = 0;
-        if (!::ReadFile(fa, ba.data(), static_cast<DWORD>(ba.size()), &ra, nullptr) ||
-            !::ReadFile(fb, bb.data(), static_cast<DWORD>(bb.size()), &rb, nullptr)) {
-            break;
-        }
-        const auto end = ba.begin() + std::min(ra, rb);
-        const auto mismatch = std::mismatch(ba.begin(), end, bb.begin()).first;
-        offset += static_cast<ULONGLONG>(mismatch - ba.begin());
-        if (ra != rb || mismatch != end) break;
-        if (ra == 0) {
-            offset = ~0ull;
-            break;
-        }
+    HANDLE files[2];
+    for (int i = 0; i < 2; ++i) {
+        files[i] = ::CreateFileA((i ? b : a).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     }
-    ::CloseHandle(fa);
-    ::CloseHandle(fb);
+    std::string chunks[2] = {std::string(1 << 20, '\0'), std::string(1 << 20, '\0')};
+    ULONGLONG offset = 0;
+    for (DWORD read[2] = {1, 1}; read[0] != 0; offset += read[0]) {
+        for (int i = 0; i < 2; ++i) {
+            if (!::ReadFile(files[i], chunks[i].data(), 1 << 20, &read[i], nullptr)) read[i] = 0;
+        }
+        if (read[0] != read[1] || chunks[0] != chunks[1]) {
+            offset += std::mismatch(chunks[0].begin(), chunks[0].end(), chunks[1].begin()).first -
+                      chunks[0].begin();
+            break;
+        }
+        if (read[0] == 0) offset = ~0ull;
+    }
+    ::CloseHandle(files[0]);
+    ::CloseHandle(files[1]);
     return offset;
 }
 
 TEST(LargeFile, SparseSourcePast4GiBCopiesWholeWithTheCounterAtMost100) {
     FakePlatform platform;
-    SettingsScope scope{platform};
     ScratchFolder files;
     const std::string source = files.Path() + "large.bin";
     const std::string target = files.Path() + "large.copy";
@@ -80,7 +76,7 @@ TEST(LargeFile, SparseSourcePast4GiBCopiesWholeWithTheCounterAtMost100) {
 
     CKestravaDlg dlg;
     ASSERT_TRUE(dlg.Create());
-    ProgressRecorder bar(dlg.m_progress.m_hWnd);
+    Recorder bar(dlg.m_progress.m_hWnd);
     dlg.TransferFile(source, target);
 
     EXPECT_EQ(FileSize(target), length);

@@ -8,8 +8,7 @@
 #include "app/KestravaDlg.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
-#include "support/FakePlatform.h"
-#include "support/SettingsScope.h"
+#include "support/Fixtures.h"
 
 namespace kestrava::test {
 namespace {
@@ -22,7 +21,7 @@ class ChoicesTest : public ::testing::Test {
         ASSERT_TRUE(dlg->Create());
         ::CheckDlgButton(dlg->m_hWnd, IDC_SOURCE_KIND, BST_UNCHECKED);
         dlg->OnSourceKindSwitch();
-        ::DeleteFileA(scope.ConfigPath().c_str());
+        ::DeleteFileA(platform.ConfigPath().c_str());
     }
     // The controls' texts and the keys' values, joined with '|'.
     std::string Joined(std::initializer_list<int> ids, std::initializer_list<const char*> keys) {
@@ -32,7 +31,6 @@ class ChoicesTest : public ::testing::Test {
         return joined.substr(1);
     }
     FakePlatform platform;
-    SettingsScope scope{platform};
     std::unique_ptr<CKestravaDlg> dlg = std::make_unique<CKestravaDlg>();
 };
 

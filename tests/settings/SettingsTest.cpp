@@ -8,8 +8,7 @@
 #include "app/KestravaDlg.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
-#include "support/FakePlatform.h"
-#include "support/SettingsScope.h"
+#include "support/Fixtures.h"
 
 namespace kestrava::test {
 namespace {
@@ -21,156 +20,111 @@ std::string Repeat(const std::string& unit, size_t times) {
 }
 
 TEST(ConfigPath, LiesInTheExecutablesOwnFolder) {
-    struct Case {
-        const char* module;
-        const char* expected;
-    };
     // 誠 is D5 5C: its trail byte is the backslash code.
-    for (const Case& c : {
-             Case{"C:\\Program Files\\Kestrava\\Kestrava.exe",
-                  "C:\\Program Files\\Kestrava\\Kestrava_Configuration.ini"},
-             Case{"Z:\\tmp\\誠\\Kestrava.exe", "Z:\\tmp\\誠\\Kestrava_Configuration.ini"},
-             Case{"Z:\\tmp\\工具\\誠.exe", "Z:\\tmp\\工具\\Kestrava_Configuration.ini"},
-             Case{"D:\\誠誠\\a誠b.exe", "D:\\誠誠\\Kestrava_Configuration.ini"},
-             Case{"Kestrava.exe", "Kestrava_Configuration.ini"},
-         }) {
-        SCOPED_TRACE(c.module);
-        EXPECT_EQ(ConfigPathFor(c.module), c.expected);
+    // clang-format off
+    const struct { const char* module; const char* expected; } cases[] = {
+        {"C:\\Program Files\\Kestrava\\Kestrava.exe",
+         "C:\\Program Files\\Kestrava\\Kestrava_Configuration.ini"},
+        {"Z:\\tmp\\誠\\Kestrava.exe", "Z:\\tmp\\誠\\Kestrava_Configuration.ini"},
+        {"Z:\\tmp\\工具\\誠.exe", "Z:\\tmp\\工具\\Kestrava_Configuration.ini"},
+        {"D:\\誠誠\\a誠b.exe", "D:\\誠誠\\Kestrava_Configuration.ini"},
+        {"Kestrava.exe", "Kestrava_Configuration.ini"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        EXPECT_EQ(ConfigPathFor(c.module), c.expected) << c.module;
     }
 }
 
 class ConfigFileTest : public ::testing::Test {
   protected:
     FakePlatform platform;
-    SettingsScope scope{platform};
 };
 
+// Around the reader's first buffer of 128 bytes, double-byte runs at odd and even offsets,
+// a 300-byte path and a value far longer than any path.
 TEST_F(ConfigFileTest, ValuesOfAnyLengthComeBackWhole) {
-    struct Case {
-        const char* name;
-        std::string value;
-    };
-    const std::vector<Case> cases = {
-        {"1 byte", "x"},
-        {"126 bytes", Repeat("a", 126)},
-        {"127 bytes", Repeat("b", 127)},
-        {"128 bytes", Repeat("c", 128)},
-        {"129 bytes", Repeat("d", 129)},
-        {"255 bytes", Repeat("e", 255)},
-        {"256 bytes", Repeat("f", 256)},
-        {"300-byte path", "D:\\备份\\" + Repeat("子目录\\", 41) + "报告.doc"},
-        {"126 bytes of double-byte characters", Repeat("誠", 63)},
-        {"128 bytes of double-byte characters", Repeat("誠", 64)},
-        {"odd byte before double-byte characters", "a" + Repeat("誠", 64)},
-        {"5000 bytes", Repeat("0123456789", 500)},
-        {"inner blanks", "C:\\My  Files\\a b.txt"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteSetting(key::SourcePath, c.value);
-        EXPECT_EQ(ReadSetting(key::SourcePath), c.value);
+    for (const std::string& value :
+         {std::string("x"), Repeat("a", 126), Repeat("b", 127), Repeat("c", 128), Repeat("d", 129),
+          Repeat("e", 255), Repeat("f", 256), "D:\\备份\\" + Repeat("子目录\\", 41) + "报告.doc",
+          Repeat("誠", 63), Repeat("誠", 64), "a" + Repeat("誠", 64), Repeat("0123456789", 500),
+          std::string("C:\\My  Files\\a b.txt")}) {
+        WriteSetting(key::SourcePath, value);
+        EXPECT_EQ(ReadSetting(key::SourcePath), value) << value.size() << " bytes";
     }
 }
 
 TEST_F(ConfigFileTest, FirstWriteCreatesTheFileAndEveryWriteReplacesTheWholeValue) {
-    const std::string path = scope.ConfigPath();
     EXPECT_EQ(ReadSetting(key::SavePath), "") << "no file";
-    ASSERT_FALSE(FileExists(path));
-
+    ASSERT_FALSE(FileExists(platform.ConfigPath()));
     WriteSetting(key::SavePath, "D:\\a very long target folder\\file.txt");
-    ASSERT_TRUE(FileExists(path));
+    ASSERT_TRUE(FileExists(platform.ConfigPath()));
     WriteSetting(key::SavePath, "D:\\b");
     EXPECT_EQ(ReadSetting(key::SavePath), "D:\\b");
     EXPECT_EQ(ReadSetting(key::Headline), "") << "absent key in an existing file";
-
-    struct Flag {
-        LRESULT state;
-        const char* stored;
-    };
-    for (const Flag& f : {Flag{BST_CHECKED, "1"}, Flag{BST_UNCHECKED, "0"}}) {
-        SCOPED_TRACE(f.stored);
-        WriteFlag(key::Install, f.state);
-        EXPECT_EQ(ReadSetting(key::Install), f.stored);
-    }
-
+    WriteFlag(key::Install, BST_CHECKED);
+    EXPECT_EQ(ReadSetting(key::Install), "1");
+    WriteFlag(key::Install, BST_UNCHECKED);
     // Other programs (and the user) read this file: one section, plain key=value lines.
-    const std::string text = ReadBytes(path);
+    const std::string text = ReadBytes(platform.ConfigPath());
     EXPECT_NE(text.find("[Overall_situation]"), std::string::npos) << text;
     EXPECT_NE(text.find("Save_path=D:\\b\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Install=0"), std::string::npos) << text;
     EXPECT_EQ(text.find('['), text.rfind('[')) << "a second section: " << text;
 }
 
-class LoadSettingsTest : public ConfigFileTest {
-  protected:
-    // The "Install" of an earlier load, and so on, must not survive a new one.
-    void FillWithStaleValues() {
-        for (std::string* s :
-             {&g_strSourcePath, &g_strTargetPath, &g_strInstall, &g_strDeferred, &g_strTimeLapse,
-              &g_strDocumentOption, &g_strTargetRoot, &g_strTargetFolder, &g_strLinkConfigPath}) {
-            *s = "stale";
-        }
-        g_nAutoStartPending = 0;
-    }
-};
-
-TEST_F(LoadSettingsTest, WithoutAFileEveryCopyIsEmptyAndNoDeferredIsWritten) {
-    FillWithStaleValues();
-    CKestravaDlg dlg;
-    dlg.m_strSourceFile = dlg.m_strSourceName = "stale";
-    ASSERT_TRUE(dlg.Create());
-
-    EXPECT_EQ(g_strConfigPath, scope.Folder() + "Kestrava_Configuration.ini");
-    EXPECT_EQ(g_strLinkConfigPath, g_strConfigPath);
-    const std::pair<const char*, std::string*> copies[] = {
-        {"Source_path", &g_strSourcePath}, {"Save_path", &g_strTargetPath},
-        {"Install", &g_strInstall},        {"Deferred", &g_strDeferred},
-        {"Time_lapse", &g_strTimeLapse},   {"Document_option", &g_strDocumentOption},
-        {"target root", &g_strTargetRoot}, {"target folder", &g_strTargetFolder},
-    };
-    for (const auto& [name, copy] : copies) EXPECT_EQ(*copy, "") << name;
-    EXPECT_EQ(dlg.m_strSourceFile, "");
-    EXPECT_EQ(dlg.m_strSourceName, "");
-    EXPECT_EQ(dlg.GetDlgItemText(IDC_DELAY_SECONDS), "");
-    EXPECT_EQ(g_nAutoStartPending, 1);
-    EXPECT_EQ(ReadSetting(key::Deferred), "") << "loading must not write \"Deferred\"";
-}
-
-TEST_F(LoadSettingsTest, EachKeyGoesToItsOwnCopyWhole) {
+TEST_F(ConfigFileTest, LoadPutsEachKeyWholeIntoItsOwnCopyAndWritesNothing) {
     // Written by hand, as a user edits the file: distinct values catch a swapped key, and
-    // paths past 300 bytes one that is cut.
+    // paths past 300 bytes one that is cut. Without a file every copy is empty.
     const std::string source = "D:\\" + Repeat("很长的文件夹名称\\", 18) + "报告.doc";
     const std::string target = "E:\\" + Repeat("target-folder\\", 21) + "报告.doc";
     const std::string file = "[Overall_situation]\r\nSource_path=" + source +
                              "\r\nSave_path=" + target +
                              "\r\nInstall=yes\r\nTime_lapse=00\r\nDeferred=15\r\n"
                              "Document_option=1\r\nHeadline=复制工具\r\n";
-    ASSERT_TRUE(WriteBytes(scope.ConfigPath(), file));
-    FillWithStaleValues();
-    CKestravaDlg dlg;
-    ASSERT_TRUE(dlg.Create());
+    for (const bool withFile : {false, true}) {
+        SCOPED_TRACE(withFile ? "with a file" : "without a file");
+        if (withFile) {
+            ASSERT_TRUE(WriteBytes(platform.ConfigPath(), file));
+        }
+        // The copies of an earlier load must not survive a new one.
+        for (std::string* s : {&g_strConfigPath, &g_strSourcePath, &g_strTargetPath, &g_strInstall,
+                               &g_strDeferred, &g_strTimeLapse, &g_strDocumentOption,
+                               &g_strTargetRoot, &g_strTargetFolder, &g_strLinkConfigPath}) {
+            *s = "stale";
+        }
+        g_nAutoStartPending = 0;
+        CKestravaDlg dlg;
+        dlg.m_strSourceName = "stale";
+        ASSERT_TRUE(dlg.Create());
 
-    EXPECT_EQ(g_strSourcePath, source);
-    EXPECT_EQ(dlg.m_strSourceFile, source);
-    EXPECT_EQ(dlg.m_strSourceName, "报告.doc");
-    EXPECT_EQ(g_strTargetPath, target);
-    EXPECT_EQ(g_strInstall, "yes");
-    EXPECT_EQ(g_strTimeLapse, "00");
-    EXPECT_EQ(g_strDeferred, "15");
-    EXPECT_EQ(g_strDocumentOption, "1");
-    EXPECT_EQ(dlg.GetDlgItemText(IDC_DELAY_SECONDS), "15");
+        const auto value = [&](const std::string& v) { return withFile ? v : std::string(); };
+        EXPECT_EQ(g_strConfigPath, platform.ConfigPath());
+        EXPECT_EQ(g_strLinkConfigPath, g_strConfigPath);
+        EXPECT_EQ(g_strSourcePath, value(source));
+        EXPECT_EQ(dlg.m_strSourceFile, value(source));
+        EXPECT_EQ(dlg.m_strSourceName, value("报告.doc"));
+        EXPECT_EQ(g_strTargetPath, value(target));
+        EXPECT_EQ(g_strInstall, value("yes"));
+        EXPECT_EQ(g_strTimeLapse, value("00"));
+        EXPECT_EQ(g_strDeferred, value("15"));
+        EXPECT_EQ(g_strDocumentOption, value("1"));
+        EXPECT_EQ(dlg.GetDlgItemText(IDC_DELAY_SECONDS), value("15"));
+        EXPECT_EQ(g_strTargetRoot + g_strTargetFolder, "");
+        EXPECT_EQ(g_nAutoStartPending, 1);
+        EXPECT_EQ(ReadSetting(key::Deferred), value("15")) << "loading must not write \"Deferred\"";
+    }
 }
 
-TEST_F(LoadSettingsTest, SourceNameIsTheTextAfterTheLastBackslash) {
+TEST_F(ConfigFileTest, SourceNameIsTheTextAfterTheLastBackslash) {
     CKestravaDlg dlg;
     ASSERT_TRUE(dlg.Create());
-    struct Case {
-        const char* source;
-        const char* name;
-    };
-    for (const Case& c : {Case{"C:\\data\\report.doc", "report.doc"}, Case{"C:\\data\\", ""},
-                          Case{"report.doc", ""}, Case{"C:\\", ""},
-                          Case{"D:\\资料\\誠.doc", "誠.doc"}, Case{"D:\\誠\\a", "a"}}) {
+    // clang-format off
+    const struct { const char* source; const char* name; } cases[] = {
+        {"C:\\data\\report.doc", "report.doc"}, {"C:\\data\\", ""}, {"report.doc", ""}, {"C:\\", ""},
+        {"D:\\资料\\誠.doc", "誠.doc"}, {"D:\\誠\\a", "a"}};
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
         WriteSetting(key::SourcePath, c.source);
         SendCommand(dlg.m_hWnd, IDC_LOAD_SETTINGS);
@@ -179,27 +133,19 @@ TEST_F(LoadSettingsTest, SourceNameIsTheTextAfterTheLastBackslash) {
     }
 }
 
-TEST_F(LoadSettingsTest, HandEditIsSeenByFileReadersAtOnceAndByCopiesAtTheNextLoad) {
-    const std::string path = scope.ConfigPath();
+TEST_F(ConfigFileTest, HandEditIsSeenByFileReadersAtOnceAndByCopiesAtTheNextLoad) {
+    const std::string path = platform.ConfigPath();
     ASSERT_TRUE(
         WriteBytes(path, "[Overall_situation]\r\nInstall=1\r\nTime_lapse=1\r\nDeferred=3\r\n"));
     CKestravaDlg dlg;
     ASSERT_TRUE(dlg.Create());
-    ASSERT_EQ(g_strInstall, "1");
-
     ASSERT_TRUE(
         WriteBytes(path, "[Overall_situation]\r\nInstall=0\r\nTime_lapse=0\r\nDeferred=9\r\n"));
-    EXPECT_EQ(ReadSetting(key::Install), "0");
-    EXPECT_EQ(ReadSetting(key::Deferred), "9");
-    EXPECT_EQ(g_strInstall, "1");
-    EXPECT_EQ(g_strTimeLapse, "1");
-    EXPECT_EQ(g_strDeferred, "3");
+    EXPECT_EQ(ReadSetting(key::Install) + ReadSetting(key::Deferred), "09");
+    EXPECT_EQ(g_strInstall + g_strTimeLapse + g_strDeferred, "113");
     EXPECT_EQ(dlg.GetDlgItemText(IDC_DELAY_SECONDS), "3");
-
     SendCommand(dlg.m_hWnd, IDC_LOAD_SETTINGS);
-    EXPECT_EQ(g_strInstall, "0");
-    EXPECT_EQ(g_strTimeLapse, "0");
-    EXPECT_EQ(g_strDeferred, "9");
+    EXPECT_EQ(g_strInstall + g_strTimeLapse + g_strDeferred, "009");
     EXPECT_EQ(dlg.GetDlgItemText(IDC_DELAY_SECONDS), "9");
 }
 

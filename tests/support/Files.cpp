@@ -12,8 +12,8 @@ void ForEachEntry(const std::string& folder,
     HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") visit(found);
+        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+            visit(found);
     } while (::FindNextFileA(find, &found));
     ::FindClose(find);
 }
@@ -21,14 +21,11 @@ void ForEachEntry(const std::string& folder,
 void ReadTreeInto(const std::string& root, const std::string& prefix,
                   std::map<std::string, std::string>& out) {
     ForEachEntry(root, [&](const WIN32_FIND_DATAA& found) {
-        const std::string rel = prefix.empty() ? found.cFileName : prefix + "\\" + found.cFileName;
+        const std::string rel = prefix + found.cFileName;
         const std::string path = root + "\\" + found.cFileName;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out[rel] = "<folder>";
-            ReadTreeInto(path, rel, out);
-        } else {
-            out[rel] = ReadBytes(path);
-        }
+        const bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        out[rel] = folder ? "<folder>" : ReadBytes(path);
+        if (folder) ReadTreeInto(path, rel + "\\", out);
     });
 }
 }  // namespace
@@ -47,31 +44,23 @@ ScratchFolder::ScratchFolder(const std::string& name) {
 
 ScratchFolder::~ScratchFolder() {
     // A process that was just killed may still hold a handle for a moment.
-    for (int attempt = 0; attempt < 20 && !RemoveTree(m_path.substr(0, m_path.size() - 1));
-         ++attempt) {
-        ::Sleep(50);
-    }
+    for (int i = 0; i < 20 && !RemoveTree(m_path.substr(0, m_path.size() - 1)); ++i) ::Sleep(50);
 }
 
 bool RemoveTree(const std::string& folder) {
     ForEachEntry(folder, [&](const WIN32_FIND_DATAA& found) {
         const std::string path = folder + "\\" + found.cFileName;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            RemoveTree(path);
-        } else {
-            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileA(path.c_str());
-        }
+        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!::DeleteFileA(path.c_str())) RemoveTree(path);
     });
     return ::RemoveDirectoryA(folder.c_str()) || !FileExists(folder);
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     const bool ok =
+        file != INVALID_HANDLE_VALUE &&
         ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
         written == bytes.size();
     ::CloseHandle(file);
@@ -80,7 +69,7 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
 
 std::string ReadBytes(const std::string& path) {
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     std::string bytes(::GetFileSize(file, nullptr), '\0');
     DWORD read = 0;
@@ -97,10 +86,7 @@ bool FileExists(const std::string& path) {
 std::string PatternBytes(size_t size, unsigned seed) {
     std::string bytes(size, '\0');
     unsigned state = seed * 2654435761u + 1;
-    for (char& byte : bytes) {
-        state = state * 1103515245u + 12345u;
-        byte = static_cast<char>(state >> 23);
-    }
+    for (char& byte : bytes) byte = static_cast<char>((state = state * 1103515245u + 12345u) >> 23);
     return bytes;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Files and folders as the tests and the benchmark set them up and read them back.
+// Files and folders as the tests set them up and read them back.
 #include <windows.h>
 
 #include <map>
@@ -9,28 +9,22 @@
 namespace kestrava::test {
 
 // A fresh folder under the temp directory whose name ends in `name` (may be Chinese),
-// removed with everything in it at the end.
+// removed with everything in it at the end. Its path ends with a backslash.
 class ScratchFolder {
   public:
     explicit ScratchFolder(const std::string& name = "");
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    // Ends with a backslash.
     const std::string& Path() const { return m_path; }
 
   private:
     std::string m_path;
 };
 
-// Deletes a folder (given without a trailing backslash) with everything in it, hidden and
-// read-only entries included; false when some of it is left.
+// Deletes a folder (no trailing backslash) with everything in it; false when some is left.
 bool RemoveTree(const std::string& folder);
-
 bool WriteBytes(const std::string& path, const std::string& bytes);
-// The file's bytes; empty when it cannot be read.
-std::string ReadBytes(const std::string& path);
+std::string ReadBytes(const std::string& path);  // empty when it cannot be read
 bool FileExists(const std::string& path);
 // Bytes that differ from position to position, so a shifted or repeated chunk shows.
 std::string PatternBytes(size_t size, unsigned seed = 1);
@@ -42,10 +36,9 @@ struct TreeEntry {
     bool isFolder = false;
     DWORD attributes = 0;  // extra attributes to set, such as FILE_ATTRIBUTE_HIDDEN
 };
-// Writes the entries below root, which must exist.
 bool WriteTree(const std::string& root, const std::vector<TreeEntry>& entries);
-// Every entry below root by relative path: a file maps to its bytes, a folder to
-// "<folder>". Hidden and system entries included.
+// Every entry below root (hidden ones too) by relative path: a file maps to its bytes, a
+// folder to "<folder>".
 std::map<std::string, std::string> ReadTree(const std::string& root);
 
 }  // namespace kestrava::test

@@ -11,7 +11,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/WinApp.h"
-#include "support/FakePlatform.h"
+#include "support/Fixtures.h"
 
 namespace kestrava::test {
 

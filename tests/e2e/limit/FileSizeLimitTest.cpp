@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "e2e/Driver.h"
 #include "resource.h"
@@ -19,30 +18,26 @@ TEST(FileSizeLimit, FailedWriteShowsOnlyTheStopBox) {
     ASSERT_TRUE(unixSource && limitKb) << "run through with-file-size-limit.sh";
     std::string source = std::string("Z:") + unixSource;
     for (char& c : source) c = c == '/' ? '\\' : c;
-    const size_t limitBytes = static_cast<size_t>(std::atoi(limitKb)) * 1024;
-
-    TempDir target("目标");
+    ScratchFolder target;
     // The limit holds here as it will in the program's process.
-    EXPECT_FALSE(WriteBytes(target / "probe.bin", std::string(limitBytes + 4096, 'p')));
-    DeleteFileA((target / "probe.bin").c_str());
-    LaunchedApp run("复制", kManualFolderCopy);
-    AppProcess& app = run.app;
+    EXPECT_FALSE(WriteBytes(target.Path() + "probe.bin",
+                            std::string(std::atoi(limitKb) * 1024 + 4096, 'p')));
+    ::DeleteFileA((target.Path() + "probe.bin").c_str());
+    App app("复制", kManualFolderCopy);
     app.SetText(IDC_SOURCE_PATH, source);
-    app.SetText(IDC_TARGET_PATH, target / "复制文件夹功能启动.txt");
+    app.SetText(IDC_TARGET_PATH, target.Path() + "复制文件夹功能启动.txt");
 
     ASSERT_TRUE(app.Click(IDC_COPY));
 
-    const auto box = app.FindMessageBox(30000);
+    const auto box = app.WaitForMessageBox(30000);
     ASSERT_TRUE(box) << "no box after the failed write";
-    const std::string failed = JoinPath(target / "source", "over-limit.bin");
-    EXPECT_NE(box->text.find(failed), std::string::npos) << box->text;
-    EXPECT_TRUE(box->hasIcon);
-    EXPECT_EQ(box->buttons, (std::vector<int>{IDOK}));
-    EXPECT_EQ(app.Text(IDC_STATUS_TEXT), JoinPath(source, "over-limit.bin"));
-
+    EXPECT_NE(box->text.find(target.Path() + "source\\over-limit.bin"), std::string::npos)
+        << box->text;
+    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(app.Text(IDC_STATUS_TEXT), source + "\\over-limit.bin");
     ASSERT_TRUE(app.Answer(*box, IDOK));
     ::Sleep(1500);
-    EXPECT_EQ(app.CountMessageBoxes(), 0) << "a completion box followed the failure";
+    EXPECT_TRUE(app.MessageBoxes().empty()) << "a completion box followed the failure";
     EXPECT_TRUE(app.IsRunning());
 }
 

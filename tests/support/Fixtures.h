@@ -1,0 +1,173 @@
+#pragma once
+// The platform double every in-process test installs, the copy commands' fixture, and
+// recorders that sit in front of a window's procedure.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/KestravaDlg.h"
+#include "framework/Platform.h"
+#include "support/Files.h"
+
+namespace kestrava::test {
+
+struct ShownBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+// Records what the program asks of the platform and answers from a script. The running
+// "executable" lies in a scratch folder of its own, so each test has its own
+// configuration file, and the settings' globals start empty.
+class FakePlatform : public IPlatform {
+  public:
+    FakePlatform();
+    ~FakePlatform() override;
+
+    std::string ConfigPath() const { return folder.Path() + "Kestrava_Configuration.ini"; }
+    std::vector<std::string> BoxTexts() const;
+    void AdvanceMs(int ms);
+
+    ScratchFolder folder;
+    std::vector<ShownBox> boxes;
+    std::deque<int> answers;  // taken in order; IDOK when none is left
+    std::function<void(const ShownBox&)> onBox;
+    std::vector<UINT> exitCodes;
+    std::function<void(UINT)> onTerminate;
+    std::vector<DWORD> sleeps;
+    bool fakeClock = false;  // else the real local time
+    SYSTEMTIME now{};
+
+    int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                   UINT type) override;
+    void TerminateProcess(UINT exitCode) override;
+    void Sleep(DWORD ms) override { sleeps.push_back(ms); }
+    SYSTEMTIME LocalTime() override;
+    bool WaitForMessage(DWORD timeoutMs) override;
+    std::string moduleFileName;  // else Kestrava.exe in the folder
+    std::string ModuleFileName() override {
+        return moduleFileName.empty() ? folder.Path() + "Kestrava.exe" : moduleFileName;
+    }
+    // Dialogs: the answer each gives (nullptr cancels, a folder "" is an item without a
+    // path), the arguments of the last call (lpstrFile as fileName), and item lists not freed.
+    const char* folderAnswer = nullptr;
+    const char* fileAnswer = nullptr;
+    BROWSEINFOA folderDialog{};
+    OPENFILENAMEA fileDialog{};
+    std::string fileName;
+    int liveIdLists = 0;
+    ITEMIDLIST item{};  // the one the folder dialog hands out
+    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOA* info) override {
+        folderDialog = *info;
+        liveIdLists += folderAnswer != nullptr;
+        return folderAnswer ? &item : nullptr;
+    }
+    bool PathFromIdList(PCIDLIST_ABSOLUTE, std::string& path) override {
+        path = folderAnswer;
+        return !path.empty();
+    }
+    void FreeIdList(PIDLIST_ABSOLUTE) override { --liveIdLists; }
+    bool GetOpenFileName(OPENFILENAMEA* info) override {
+        fileDialog = *info;
+        fileName = info->lpstrFile;
+        if (fileAnswer) ::lstrcpyA(info->lpstrFile, fileAnswer);
+        return fileAnswer != nullptr;
+    }
+    HINSTANCE ShellExecute(HWND, const char*, const char*, const char*, const char*, int) override {
+        return reinterpret_cast<HINSTANCE>(33);
+    }
+    UINT WinExec(const char*, UINT) override { return 33; }
+    bool RegQueryValue(HKEY, const std::string&, std::string&) override { return false; }
+    std::vector<UINT> beeps;
+    void MessageBeep(UINT type) override { beeps.push_back(type); }
+};
+
+// WM_COMMAND from the dialog's control, as a press of it sends it.
+void SendCommand(HWND dialog, int id, UINT code = BN_CLICKED);
+// Dispatches the thread's messages until done() or the time is up; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+inline void PumpMessages(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// Sits in front of a window's procedure for as long as it lives and records the
+// progress messages and the texts (WM_SETTEXT) the window is sent.
+class Recorder {
+  public:
+    explicit Recorder(HWND window);
+    ~Recorder();
+    struct Range {
+        int low;
+        int high;
+        bool operator==(const Range&) const = default;
+    };
+    std::vector<int> positions;  // PBM_SETPOS, in the order sent
+    std::vector<Range> ranges;   // PBM_SETRANGE
+    std::vector<std::string> texts;
+    // The range and the position the bar held just after each PBM_SETPOS.
+    std::vector<Range> rangeAtSetPos;
+    std::vector<int> shownAfterSetPos;
+    // Run as each PBM_SETPOS (index counting from 0) or PBM_SETRANGE arrives, before the
+    // bar handles it.
+    std::function<void(size_t index)> onSetPos;
+    std::function<void()> onSetRange;
+    void Clear() {
+        positions.clear();
+        ranges.clear();
+        rangeAtSetPos.clear();
+        shownAfterSetPos.clear();
+    }
+
+  private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND m_window;
+    WNDPROC m_previous;
+};
+
+// The window's client area as WM_PRINTCLIENT draws it: 32-bit pixels, row by row.
+std::string RenderClient(HWND hwnd);
+
+// Runs a command with /bin/sh, outside Wine's file sharing; returns its exit code or -1.
+int RunUnixShell(const std::string& command);
+std::string UnixPath(const std::string& windowsPath);  // empty when there is none
+
+// A file opened with no sharing for as long as the handle lives.
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using HeldOpenFile = std::unique_ptr<void, HandleCloser>;
+HeldOpenFile HoldOpen(const std::string& path);
+// True when nobody else has the file open: an open without sharing succeeds.
+bool CanOpenExclusively(const std::string& path);
+
+// The main window shown in manual mode (folder copy, completion box), its own files,
+// the bar's messages and the status line recorded.
+class CopyTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The bar as start-up leaves it, then nothing recorded.
+    void ResetBar(Recorder::Range range, int position = 0);
+    std::string Source(const std::string& name, const std::string& bytes);  // a new file
+    void SetPaths(const std::string& source, const std::string& target);
+
+    FakePlatform platform;
+    ScratchFolder files;
+    CKestravaDlg dlg;
+    std::unique_ptr<Recorder> bar;
+    std::unique_ptr<Recorder> status;
+
+  private:
+    std::string m_savedDirectory;
+};
+
+}  // namespace kestrava::test
