@@ -65,11 +65,13 @@ TEST_F(ConfigFileTest, FirstWriteCreatesTheFileAndEveryWriteReplacesTheWholeValu
     WriteFlag(key::Install, BST_CHECKED);
     EXPECT_EQ(ReadSetting(key::Install), "1");
     WriteFlag(key::Install, BST_UNCHECKED);
+    WriteSetting(key::Headline, "");  // an empty value is stored, not a key removed
     // Other programs (and the user) read this file: one section, plain key=value lines.
     const std::string text = ReadBytes(platform.ConfigPath());
     EXPECT_NE(text.find("[Overall_situation]"), std::string::npos) << text;
     EXPECT_NE(text.find("Save_path=D:\\b\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Install=0"), std::string::npos) << text;
+    EXPECT_NE(text.find("Headline=\r\n"), std::string::npos) << text;
     EXPECT_EQ(text.find('['), text.rfind('[')) << "a second section: " << text;
 }
 
