@@ -80,22 +80,27 @@ TEST_F(FolderCopyTest, CopyButtonRecreatesTheTreeByteForByte) {
     EXPECT_TRUE(g_strTargetRoot.empty() && g_strTargetFolder.empty());
 }
 
-TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
+TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsNameOrTheWalkStops) {
     // The walk leaves out the target folder wherever it lies below the source, and enters
     // an existing one; a relative source still means the same folder. The kind of copy is
     // read at each press (nullptr: no key): only "1" takes Copy to the single-file copy,
-    // which renames the placeholder target, then refuses it (landsIn empty).
+    // which renames the placeholder target, then refuses it (landsIn empty). stop: what the
+    // one stop box of a failure names.
+    const std::string held = source + "\\子目录\\深层\\内容.txt", missing = files.Path() + "不存在";
     // clang-format off
-    const struct { const char* name; const char* option; int command; std::string sourceText, targetText, currentDirectory, landsIn; bool exists; } cases[] = {
-        {"target text without a backslash", "0", IDC_COPY, source, kPlaceholder, targetDir, copy, false},
-        {"any file name in the target text", "", IDC_COPY, source, targetDir + "\\别的名字.doc", "", copy, false},
-        {"source ending in a backslash", "01", IDC_COPY, source + "\\", placeholderTarget, "", copy, false},
-        {"source ending in two backslashes", "10", IDC_COPY, source + "\\\\", placeholderTarget, "", copy, false},
-        {"relative source", nullptr, IDC_COPY, kName, placeholderTarget, sourceParent, copy, false},
-        {"relative source, existing target folder", "0", IDC_COPY, kName, placeholderTarget, sourceParent, copy, true},
-        {"target inside the source", "1", IDC_FOLDER_COPY, source, source + "\\" + kPlaceholder, "", source + "\\" + kName, false},
-        {"target deep inside the source", "0", IDC_COPY, source, source + "\\子目录\\" + kPlaceholder, "", source + "\\子目录\\" + kName, false},
-        {"kind 1", "1", IDC_COPY, source, placeholderTarget, "", "", false},
+    const struct { const char* name; const char* option; int command; std::string sourceText, targetText, currentDirectory, landsIn; bool exists; std::string stop; } cases[] = {
+        {"target text without a backslash", "0", IDC_COPY, source, kPlaceholder, targetDir, copy, false, ""},
+        {"any file name in the target text", "", IDC_COPY, source, targetDir + "\\别的名字.doc", "", copy, false, ""},
+        {"source ending in a backslash", "01", IDC_COPY, source + "\\", placeholderTarget, "", copy, false, ""},
+        {"source ending in two backslashes", "10", IDC_COPY, source + "\\\\", placeholderTarget, "", copy, false, ""},
+        {"relative source", nullptr, IDC_COPY, kName, placeholderTarget, sourceParent, copy, false, ""},
+        {"relative source, existing target folder", "0", IDC_COPY, kName, placeholderTarget, sourceParent, copy, true, ""},
+        {"target inside the source", "1", IDC_FOLDER_COPY, source, source + "\\" + kPlaceholder, "", source + "\\" + kName, false, ""},
+        {"target deep inside the source", "0", IDC_COPY, source, source + "\\子目录\\" + kPlaceholder, "", source + "\\子目录\\" + kName, false, ""},
+        {"kind 1", "1", IDC_COPY, source, placeholderTarget, "", "", false, ""},
+        {"missing source", "0", IDC_COPY, missing, placeholderTarget, "", copy, false, missing},
+        {"source names a file", "0", IDC_COPY, source + "\\one.bin", placeholderTarget, "", copy, false, source + "\\one.bin"},
+        {"a file held open elsewhere", "0", IDC_COPY, source, placeholderTarget, "", copy, false, held},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -107,58 +112,47 @@ TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsName) {
                                      g_strConfigPath.c_str());
         WriteSetting(key::SavePath, "未动过");
         platform.boxes.clear();
-        SetPaths(c.sourceText, c.targetText);
-        SendCommand(dlg.m_hWnd, c.command);
-
-        const bool folder = !c.landsIn.empty();
-        EXPECT_TRUE(folder ? ReadTree(c.landsIn) == original : !FileExists(copy)) << c.landsIn;
-        EXPECT_EQ(platform.BoxTexts(), folder ? kDone : std::vector<std::string>{});
-        EXPECT_EQ(dlg.GetDlgItemText(IDC_TARGET_PATH), folder ? c.targetText : "");
-        EXPECT_EQ(ReadSetting(key::SavePath), folder ? "未动过" : copy);
-        EXPECT_TRUE(!folder || dlg.GetDlgItemText(IDC_STATUS_TEXT) == kLevelDone);
-        ASSERT_TRUE(::SetCurrentDirectoryA(files.Path().c_str()));
-        if (folder) RemoveTree(c.landsIn);
-        ASSERT_TRUE(ReadTree(source) == original) << "the source changed";
-    }
-}
-
-TEST_F(FolderCopyTest, FailureShowsOneStopBoxAndStopsTheWalk) {
-    const std::string held = source + "\\子目录\\深层\\内容.txt";
-    // Nothing is listed: no folder is left behind for a source that is not one.
-    const std::string missing = files.Path() + "不存在", aFile = source + "\\one.bin";
-    for (const std::string& sourceText : {missing, aFile, source}) {
-        SCOPED_TRACE(sourceText);
-        const std::string named = sourceText == source ? held : sourceText;
-        HeldOpenFile holder = HoldOpen(held);
-        platform.boxes.clear();
         platform.sleeps.clear();
         status->texts.clear();
-        SetPaths(sourceText, placeholderTarget);
-        SendCommand(dlg.m_hWnd, IDC_COPY);
+        SetPaths(c.sourceText, c.targetText);
+        HeldOpenFile holder = c.stop == held ? HoldOpen(held) : nullptr;
+        SendCommand(dlg.m_hWnd, c.command);
+        holder.reset();
 
-        ASSERT_EQ(platform.boxes.size(), 1u) << "no completion box after a failure";
-        EXPECT_NE(platform.boxes[0].text.find(named), std::string::npos) << platform.boxes[0].text;
-        EXPECT_EQ(platform.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
-        const std::map<std::string, std::string> copied = ReadTree(targetDir);
-        if (named != held) {
-            EXPECT_TRUE(copied.empty() && status->texts.empty());
-            continue;
+        const bool folder = !c.landsIn.empty() && c.stop.empty();
+        if (!c.stop.empty()) {
+            ASSERT_EQ(platform.boxes.size(), 1u) << "no completion box after a failure";
+            EXPECT_TRUE(platform.boxes[0].text.find(c.stop) != std::string::npos &&
+                        (platform.boxes[0].type & MB_ICONMASK) == MB_ICONSTOP)
+                << platform.boxes[0].text;
+            // Nothing is left behind for a source that cannot be listed; a failing file
+            // stays on the status line, and exactly the files shown before it were copied,
+            // each after its pause.
+            const std::map<std::string, std::string> copied = ReadTree(targetDir);
+            EXPECT_EQ(copied.empty(), c.stop != held);
+            const auto& texts = status->texts;
+            EXPECT_EQ(texts.empty() ? "" : texts.back(), c.stop == held ? held : "");
+            for (const auto& [rel, bytes] : original) {
+                const bool shownBefore = std::count(texts.begin(), texts.end() - !texts.empty(),
+                                                    source + "\\" + rel) == 1;
+                EXPECT_TRUE(bytes == "<folder>" ||
+                            (copied.count(kName + "\\" + rel) == 1) == shownBefore)
+                    << rel;
+            }
+            EXPECT_EQ(platform.sleeps.size() + std::count(texts.begin(), texts.end(), kLevelDone),
+                      texts.size());
+            EXPECT_FALSE(g_strTargetFolder.empty())
+                << "the working strings are kept after a failure";
+        } else {
+            EXPECT_TRUE(folder ? ReadTree(c.landsIn) == original : !FileExists(copy)) << c.landsIn;
+            EXPECT_EQ(platform.BoxTexts(), folder ? kDone : std::vector<std::string>{});
+            EXPECT_EQ(dlg.GetDlgItemText(IDC_TARGET_PATH), folder ? c.targetText : "");
+            EXPECT_EQ(ReadSetting(key::SavePath), folder ? "未动过" : copy);
+            EXPECT_TRUE(!folder || dlg.GetDlgItemText(IDC_STATUS_TEXT) == kLevelDone);
         }
-        // The status line keeps the failing file; exactly the files shown before it were
-        // copied, each after its pause.
-        ASSERT_FALSE(status->texts.empty());
-        EXPECT_EQ(status->texts.back(), held);
-        for (const auto& [rel, bytes] : original) {
-            const bool shownBefore = std::count(status->texts.begin(), status->texts.end() - 1,
-                                                source + "\\" + rel) == 1;
-            EXPECT_TRUE(bytes == "<folder>" ||
-                        (copied.count(kName + "\\" + rel) == 1) == shownBefore)
-                << rel;
-        }
-        EXPECT_EQ(platform.sleeps.size() +
-                      std::count(status->texts.begin(), status->texts.end(), kLevelDone),
-                  status->texts.size());
-        EXPECT_FALSE(g_strTargetFolder.empty()) << "the working strings are kept after a failure";
+        ASSERT_TRUE(::SetCurrentDirectoryA(files.Path().c_str()));
+        RemoveTree(c.landsIn.empty() ? copy : c.landsIn);
+        ASSERT_TRUE(ReadTree(source) == original) << "the source changed";
     }
 }
 
