@@ -37,9 +37,9 @@ ULONGLONG FirstDifference(const std::string& a, const std::string& b) {
     return difference;
 }
 
-TEST(LargeFile, SparseSourcePast4GiBCopiesWholeWithTheCounterAtMost100) {
-    FakePlatform platform;
-    ScratchFolder files;
+using LargeFile = CopyTest;
+
+TEST_F(LargeFile, SparseSourcePast4GiBCopiesWholeWithTheCounterAtMost100) {
     const std::string source = files.Path() + "large.bin", target = files.Path() + "large.copy";
     const ULONGLONG length = 4 * kGiB + kGiB / 2 + 123;
     // Holes everywhere but at the places 32-bit sizes and positions break.
@@ -47,27 +47,23 @@ TEST(LargeFile, SparseSourcePast4GiBCopiesWholeWithTheCounterAtMost100) {
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     for (ULONGLONG at : {0ull, 2 * kGiB - 700, 4 * kGiB - 700, length - 1000}) {
-        const std::string bytes = PatternBytes(1000, static_cast<unsigned>(at));
-        OVERLAPPED where{};
-        where.Offset = static_cast<DWORD>(at);
-        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        LARGE_INTEGER to{.QuadPart = static_cast<LONGLONG>(at)};
         DWORD written = 0;
-        ASSERT_TRUE(::WriteFile(file, bytes.data(), 1000, &written, &where) && written == 1000)
+        ASSERT_TRUE(::SetFilePointerEx(file, to, nullptr, FILE_BEGIN) &&
+                    ::WriteFile(file, PatternBytes(1000, static_cast<unsigned>(at)).data(), 1000,
+                                &written, nullptr) &&
+                    written == 1000)
             << at;
     }
     ::CloseHandle(file);
-
-    CKestravaDlg dlg;
-    ASSERT_TRUE(dlg.Create());
-    Recorder bar(dlg.m_progress.m_hWnd);
     dlg.TransferFile(source, target);
 
     // Equal bytes include an equal length.
     EXPECT_EQ(FirstDifference(source, target), ~0ull) << "first difference";
-    ASSERT_EQ(bar.ranges.size(), 1u);
-    EXPECT_TRUE(bar.ranges[0].high >= 99 && bar.ranges[0].high <= 100) << bar.ranges[0].high;
-    EXPECT_LE(*std::max_element(bar.positions.begin(), bar.positions.end()), 100);
-    EXPECT_EQ(bar.positions.size(), (length + 511) / 512 + 1);
+    ASSERT_EQ(bar->ranges.size(), 1u);
+    EXPECT_TRUE(bar->ranges[0].high >= 99 && bar->ranges[0].high <= 100) << bar->ranges[0].high;
+    EXPECT_LE(*std::max_element(bar->positions.begin(), bar->positions.end()), 100);
+    EXPECT_EQ(bar->positions.size(), (length + 511) / 512 + 1);
     ::DeleteFileA(target.c_str());
 }
 
