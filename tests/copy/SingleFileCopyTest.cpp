@@ -1,5 +1,5 @@
 // The single-file copy against the real main window: the target's name taken from the
-// source, the placeholder target refused, and failures that end the command.
+// source, the placeholder target refused, and failures that end the command with one box.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -46,7 +46,7 @@ class SingleFileCopyTest : public CopyTest {
     const std::string T = targetDir + "\\";
 };
 
-TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameBeforeThePlaceholderTest) {
+TEST_F(SingleFileCopyTest, TargetTakesTheSourcesNameAndAFailureShowsOneStopBox) {
     // savePath kUntouched: not written; copiedTo empty: nothing copied; stop: what the one
     // stop box names. Bare names are relative to the current directory, the target folder.
     // /dev/null takes every byte but cannot be flushed: that copy is not done either.
