@@ -47,11 +47,9 @@ void PrintTo(const Look& look, std::ostream* out) {
 }
 
 TEST_F(TransferTest, TargetGetsTheSourcesBytesAndTheBarCountsTheMarksPassed) {
-    // existing: a target already there (-1: none). change: a shell command run as chunk
-    // atChunk is shown (%s: the source's Unix path); the target then holds the first `kept`
-    // bytes of the cut or extended source. The source is hidden: only its bytes travel.
-    // cause: the failure expected, the source held open elsewhere for a sharing violation.
-    // /dev/full fails writes as a full disk; /dev/null takes them but cannot be flushed.
+    // existing: a target already there (-1: none). cause: the failure expected (a held source
+    // for a sharing violation; /dev/full fails writes, /dev/null flushes). change: a command
+    // run as chunk atChunk shows; the target then holds `kept` bytes of the changed source.
     const char* const N = nullptr;
     // clang-format off
     const struct { size_t length; int finalCounter; int existing; int cause; std::string target; const char* change; size_t atChunk, kept; } cases[] = {
@@ -117,7 +115,8 @@ TEST_F(TransferTest, TargetGetsTheSourcesBytesAndTheBarCountsTheMarksPassed) {
         const std::string& longer = now.size() > bytes.size() ? now : bytes;
         EXPECT_TRUE(ReadBytes(target) == longer.substr(0, c.change ? c.kept : c.length))
             << "target holds " << ReadBytes(target).size() << " bytes";
-        EXPECT_EQ(::GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+        EXPECT_FALSE(::GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN)
+            << "an attribute travelled";
         ASSERT_EQ(bar->ranges.size(), 1u);
         EXPECT_LE(bar->ranges[0].high, 100);
         EXPECT_LE(*std::max_element(bar->positions.begin(), bar->positions.end()), 100);
