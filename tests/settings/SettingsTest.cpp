@@ -106,22 +106,7 @@ TEST_F(ConfigFileTest, LoadPutsEachKeyWholeIntoItsOwnCopyAndWritesNothing) {
     }
 }
 
-TEST_F(ConfigFileTest, SourceNameIsTheTextAfterTheLastBackslash) {
-    CKestravaDlg dlg;
-    ASSERT_TRUE(dlg.Create());
-    // clang-format off
-    const std::pair<const char*, const char*> cases[] = {{"C:\\data\\report.doc", "report.doc"}, {"C:\\data\\", ""},
-         {"report.doc", ""}, {"C:\\", ""}, {"D:\\资料\\誠.doc", "誠.doc"}, {"D:\\誠\\a", "a"}};
-    // clang-format on
-    for (const auto& [source, name] : cases) {
-        WriteSetting(key::SourcePath, source);
-        SendCommand(dlg.m_hWnd, IDC_LOAD_SETTINGS);
-        EXPECT_EQ(dlg.m_strSourceFile + "|" + dlg.m_strSourceName,
-                  std::string(source) + "|" + name);
-    }
-}
-
-TEST_F(ConfigFileTest, HandEditIsSeenByFileReadersAtOnceAndByCopiesAtTheNextLoad) {
+TEST_F(ConfigFileTest, HandEditIsSeenByReadersAtOnceAndByCopiesAtTheNextLoad) {
     const std::string path = platform.ConfigPath();
     ASSERT_TRUE(
         WriteBytes(path, "[Overall_situation]\r\nInstall=1\r\nTime_lapse=1\r\nDeferred=3\r\n"));
@@ -135,6 +120,17 @@ TEST_F(ConfigFileTest, HandEditIsSeenByFileReadersAtOnceAndByCopiesAtTheNextLoad
     SendCommand(dlg.m_hWnd, IDC_LOAD_SETTINGS);
     EXPECT_EQ(g_strInstall + g_strTimeLapse + g_strDeferred, "009");
     EXPECT_EQ(dlg.GetDlgItemText(IDC_DELAY_SECONDS), "9");
+    // The source's name is the text after its last backslash.
+    // clang-format off
+    const std::pair<const char*, const char*> cases[] = {{"C:\\data\\report.doc", "report.doc"}, {"C:\\data\\", ""},
+         {"report.doc", ""}, {"C:\\", ""}, {"D:\\资料\\誠.doc", "誠.doc"}, {"D:\\誠\\a", "a"}};
+    // clang-format on
+    for (const auto& [source, name] : cases) {
+        WriteSetting(key::SourcePath, source);
+        SendCommand(dlg.m_hWnd, IDC_LOAD_SETTINGS);
+        EXPECT_EQ(dlg.m_strSourceFile + "|" + dlg.m_strSourceName,
+                  std::string(source) + "|" + name);
+    }
 }
 
 }  // namespace
