@@ -26,8 +26,9 @@ TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
     for (const char* dir : {"data", "bak", "a", "誠", "工具誠"})
         ASSERT_TRUE(::CreateDirectoryA((files.Path() + dir).c_str(), nullptr)) << dir;
     ASSERT_TRUE(WriteBytes(files.Path() + "a\\report.doc", "x"));
-    // The file before the start, then the keys after it: Document_option, Install,
-    // Time_lapse, Source_path, Save_path.
+    // The file before the start (a stored length puts up the countdown notice start-up must
+    // clear), then the keys after it: Document_option, Install, Time_lapse, Source_path,
+    // Save_path.
     // clang-format off
     const struct {
         const char *name, *ini, *after;
@@ -35,7 +36,7 @@ TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
         {"first start without a file", "", "1|1|1||"},
         {"source with a trailing backslash, target folder", "Install=1|Source_path=$data\\|Save_path=$bak", "0|1|1|$data|$bak\\@"},
         {"target folder with a trailing backslash", "Install=1|Time_lapse=0|Source_path=$data|Save_path=$bak\\", "0|1|0|$data|$bak\\@"},
-        {"placeholder stem, other extension", "Install=1|Source_path=$data|Save_path=$bak\\复制文件夹功能启动.doc",
+        {"placeholder stem, other extension", "Install=1|Source_path=$data|Save_path=$bak\\复制文件夹功能启动.doc|Deferred=5",
          "0|1|1|$data|$bak\\复制文件夹功能启动.doc"},
         {"Install neither 0 nor 1, target file", "Install=yes|Source_path=$data|Save_path=$bak\\old.doc", "0|1|1|$data|$bak\\@"},
         {"file source overrules Document_option 0", "Install=1|Document_option=0|Source_path=$a\\report.doc|Save_path=$bak\\old.doc",
