@@ -1,10 +1,11 @@
-// The real Kestrava.exe's links: the configuration link opens the file in Notepad, and
-// does so again after every way out of the About box.
+// The real Kestrava.exe clicked as a user would: the check boxes, and the links (the
+// configuration file in Notepad before and after the About box, which types its text).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "e2e/Driver.h"
 #include "resource.h"
@@ -12,27 +13,41 @@
 namespace kestrava::e2e {
 namespace {
 
+TEST(SwitchesEndToEnd, ClicksChangeCaptionsAndStoredSettings) {
+    App app("开关", {{"Install", "0"}});
+    const auto check = [&](int id) { return app.Send(id, BM_GETCHECK, 0, 0); };
+    // Each check box with its key and its captions unchecked and checked.
+    const std::tuple<int, const char*, const char*, const char*> clicks[] = {
+        {IDC_AUTO_RUN, "Install", "手动执行", "自动执行"},
+        {IDC_DELAY, "Time_lapse", "弹出对话框", "延时"},
+        {IDC_AUTO_RUN, "Install", "手动执行", "自动执行"},
+        {IDC_SOURCE_KIND, "Document_option", "文件夹：", "文件："},
+    };
+    for (const auto& [id, key, uncheckedCaption, checkedCaption] : clicks) {
+        SCOPED_TRACE(key);
+        const int checked = check(id) == 0;
+        ASSERT_TRUE(app.Click(id));
+        ASSERT_TRUE(WaitUntil([&] { return check(id) == checked; }, 3000));
+        char stored[8] = {};
+        ::GetPrivateProfileStringA("Overall_situation", key, "", stored, 8,
+                                   (app.exeDir + "\\Kestrava_Configuration.ini").c_str());
+        EXPECT_EQ(app.Text(id) + stored,
+                  (checked ? checkedCaption : uncheckedCaption) + std::to_string(checked));
+    }
+}
+
 // A press of the left button on a label, which reports it as a click.
 void PressOn(const App& app, int id) {
     ::PostMessageA(::GetDlgItem(app.window, id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
 }
 
-std::string TextOf(HWND control) {
-    char text[512] = {};
-    DWORD_PTR copied = 0;
-    ::SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 2000, &copied);
-    return text;
-}
-
 bool ConfigLinkOpensTheFileInNotepad(const App& app) {
     PressOn(app, IDC_CONFIG_LINK);
-    const std::string title = "Kestrava_Configuration.ini - 记事本";
+    const char* title = "Kestrava_Configuration.ini - 记事本";
     HWND notepad = nullptr;
-    if (!WaitUntil([&] { return (notepad = ::FindWindowA("Notepad", title.c_str())); }, 10000))
-        return false;
-    ::PostMessageA(notepad, WM_CLOSE, 0, 0);
-    return WaitUntil([&] { return !::IsWindow(notepad); }, 5000);
+    return WaitUntil([&] { return (notepad = ::FindWindowA("Notepad", title)); }, 10000) &&
+           ::PostMessageA(notepad, WM_CLOSE, 0, 0) &&
+           WaitUntil([&] { return !::IsWindow(notepad); }, 5000);
 }
 
 TEST(LinksEndToEnd, ConfigLinkOpensNotepadBeforeAndAfterTheAboutBoxTypesItsText) {
@@ -42,10 +57,16 @@ TEST(LinksEndToEnd, ConfigLinkOpensNotepadBeforeAndAfterTheAboutBoxTypesItsText)
     HWND about = nullptr;
     ASSERT_TRUE(
         WaitUntil([&] { return (about = ::GetLastActivePopup(app.window)) != app.window; }, 5000));
-    HWND text = ::GetDlgItem(about, IDC_ABOUT_TEXT);
-    const std::string early = TextOf(text);
+    const auto typed = [&] {
+        char text[512] = {};
+        DWORD_PTR copied = 0;
+        ::SendMessageTimeoutA(::GetDlgItem(about, IDC_ABOUT_TEXT), WM_GETTEXT, sizeof text,
+                              LPARAM(text), SMTO_ABORTIFHUNG, 2000, &copied);
+        return std::string(text);
+    };
+    const std::string early = typed();
     std::string later;
-    EXPECT_TRUE(WaitUntil([&] { return (later = TextOf(text)).size() > early.size() + 6; }, 4000));
+    EXPECT_TRUE(WaitUntil([&] { return (later = typed()).size() > early.size() + 6; }, 4000));
     EXPECT_TRUE(later.starts_with(early)) << "\"" << early << "\", then \"" << later << "\"";
     // Esc as the keyboard gives it, through the box's own loop.
     for (const UINT message : {WM_KEYDOWN, WM_KEYUP})
