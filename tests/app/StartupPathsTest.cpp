@@ -41,6 +41,11 @@ TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
         {"Install neither 0 nor 1, target file", "Install=yes|Source_path=$data|Save_path=$bak\\old.doc", "0|1|1|$data|$bak\\@"},
         {"file source overrules Document_option 0", "Install=1|Document_option=0|Source_path=$a\\report.doc|Save_path=$bak\\old.doc",
          "1|1|1|$a\\report.doc|$bak\\report.doc"},
+        {"folder source, empty target", "Install=1|Source_path=$data", "0|1|1|$data|@"},
+        {"file source, target of the same name", "Install=1|Source_path=$a\\report.doc|Save_path=Q:\\x\\report.doc",
+         "1|1|1|$a\\report.doc|Q:\\x\\report.doc"},
+        {"file source, target without a folder part", "Install=1|Source_path=$a\\report.doc|Save_path=old.doc",
+         "1|1|1|$a\\report.doc|report.doc"},
         {"missing source folder counts as a file", "Install=1|Document_option=0|Source_path=$gone|Save_path=$bak\\@", "1|1|1|$gone|$bak\\gone"},
         {"manual: source untrimmed", "Install=0|Source_path=$data\\|Save_path=$bak", "0|0||$data\\|$bak\\@"},
         {"folders ending in 誠", "Install=1|Source_path=$誠|Save_path=$工具誠", "0|1|1|$誠|$工具誠\\@"},
@@ -62,8 +67,9 @@ TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
         const bool fileKind = after.starts_with("|1"),
                    unattended = ReadSetting(key::Install) == "1";
         EXPECT_EQ(::IsDlgButtonChecked(dlg.m_hWnd, IDC_SOURCE_KIND), UINT(fileKind));
-        EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE_PATH),
-                  unattended ? ReadSetting(key::SourcePath) : "");
+        EXPECT_EQ(
+            dlg.GetDlgItemText(IDC_SOURCE_PATH) + "|" + dlg.GetDlgItemText(IDC_TARGET_PATH),
+            unattended ? ReadSetting(key::SourcePath) + "|" + ReadSetting(key::SavePath) : "|");
         EXPECT_EQ(dlg.GetDlgItemText(IDC_STATUS_TEXT) + dlg.GetDlgItemText(IDC_COUNTDOWN_TEXT),
                   fileKind || !unattended ? "" : "程序正在运行中......");
         // The first paint starts a run only for a loaded "1".

@@ -45,11 +45,14 @@ TEST_F(ChoicesTest, BrowseFillsBoxesStatusKeysAndSourceName) {
         std::string after;
     } steps[] = {
         {"folder, any kind but 1", "", src, "C:\\d", "C:\\d|T|C:\\d|C:\\d||"},
+        {"gate: no source name yet", "1", tgt, "D:\\b", ""},
         {"folder without a path", "0", src, "", ""},
+        {"folder cancelled", "0", src, nullptr, ""},
         {"file cancelled", "1", src, nullptr, ""},
         {"file", "1", src, "C:\\r.t", "C:\\r.t|T||C:\\r.t||r.t"},
         {"drive root", "1", tgt, "D:\\", "C:\\r.t|D:\\r.t||C:\\r.t|D:\\r.t|r.t"},
         {"file-mode target without a path", "1", tgt, "", ""},
+        {"target cancelled", "1", tgt, nullptr, ""},
         {"never the bare placeholder", "", tgt, "", "C:\\r.t|D:\\r.t||C:\\r.t|D:\\r.t|" + p},
         {"trail byte 5C last", "0", tgt, "D:\\誠",
          "C:\\r.t|D:\\誠\\" + p + "||C:\\r.t|D:\\誠\\" + p + "|" + p},
@@ -109,11 +112,12 @@ TEST_F(ChoicesTest, SwitchesStoreLayTheWindowOutAndStopTheCountdown) {
         {"countdown", "1", nullptr, IDC_DELAY, kCounting, "甲|乙||1|1|||stop"},
         {"05 typed", "05", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|05|1|1||05|stop"},
         {"emptied", "\b\b", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙||1|1||05|run kept"},
+        {"15 typed", "15", nullptr, IDC_DELAY_SECONDS, kCounting, "甲|乙|15|1|1||15|stop"},
         {"file kind, unattended", "1", nullptr, IDC_SOURCE_KIND, kCounting,
-         "甲|乙||1|1|1|05|run kept"},
-        {"manual", "0", nullptr, IDC_AUTO_RUN, kManual, file + "05|0|1|1|05|stop"},
-        {"folder kind", "0", nullptr, IDC_SOURCE_KIND, kManual, "||05|0|1|0|05|run kept"},
-        {"unattended, loaded empty", "1", "", IDC_AUTO_RUN, kCounting, file + "05|1|1|0|05|stop"},
+         "甲|乙|15|1|1|1|15|run kept"},
+        {"manual", "0", nullptr, IDC_AUTO_RUN, kManual, file + "15|0|1|1|15|stop"},
+        {"folder kind", "0", nullptr, IDC_SOURCE_KIND, kManual, "||15|0|1|0|15|run kept"},
+        {"unattended, loaded empty", "1", "", IDC_AUTO_RUN, kCounting, file + "15|1|1|0|15|stop"},
     };
     WriteSetting(key::SourcePath, "C:\\源");
     WriteSetting(key::SavePath, "D:\\目标");
