@@ -154,6 +154,7 @@ TEST_F(LinkLabelTest, ClickOpensTheConfigurationFileInModeOneElseTheTargetWithFa
          fail + "The specified dynamic-link library was not found."},
         {"quoted placeholder", 2, 31, "\"C:\\web.exe\" -new \"%1\" -x", 33,
          "\"C:\\web.exe\" -new  " + target + " visited"},
+        {"bare placeholder", 2, 31, "C:\\web.exe %1 -x", 33, "C:\\web.exe  " + target + " visited"},
         {"no placeholder", 2, 31, "C:\\web.exe", 33, "C:\\web.exe " + target + " visited"},
         {"the fallback fails", 2, 31, "C:\\web.exe", 2,
          "C:\\web.exe " + target + fail + "The specified file was not found."},
@@ -193,13 +194,20 @@ using AboutBoxTest = LinkLabelTest;
 TEST_F(AboutBoxTest, TypesOneWholeCharacterPerTickNeverTheLastThenStops) {
     CAboutDlg dlg;
     ASSERT_TRUE(dlg.Create());
-    dlg.m_strAboutText = "誠a中\n";  // 誠 ends in the byte of '\\'
-    for (const char* shown : {"", "誠", "誠a", "誠a中", "誠a中"}) {
-        EXPECT_TRUE(dlg.KillTimer(1) && dlg.SetTimer(1, 300)) << "stopped before " << shown;
-        ::SendMessageA(dlg.m_hWnd, WM_TIMER, 1, 0);
-        EXPECT_EQ(dlg.GetDlgItemText(IDC_ABOUT_TEXT), shown);
+    // 誠 ends in the byte of '\\'; the last tick shows nothing new and stops the timer.
+    const std::pair<const char*, std::vector<const char*>> texts[] = {
+        {"ab\n", {"", "a", "ab", "ab"}}, {"誠a中\n", {"", "誠", "誠a", "誠a中", "誠a中"}}};
+    for (const auto& [text, ticks] : texts) {
+        dlg.m_strAboutText = text;
+        dlg.m_nTypePos = 0;
+        dlg.SetTimer(1, 300);
+        for (const char* shown : ticks) {
+            EXPECT_TRUE(dlg.KillTimer(1) && dlg.SetTimer(1, 300)) << "stopped before " << shown;
+            ::SendMessageA(dlg.m_hWnd, WM_TIMER, 1, 0);
+            EXPECT_EQ(dlg.GetDlgItemText(IDC_ABOUT_TEXT), shown);
+        }
+        EXPECT_FALSE(dlg.KillTimer(1)) << text << ": the timer runs on after the last tick";
     }
-    EXPECT_FALSE(dlg.KillTimer(1)) << "the tick after the last character stops the timer";
 }
 
 // Each opening reads its title afresh from the file next to the executable; the site
