@@ -128,8 +128,10 @@ bool App::PressKey(int id, UINT vk) const {
     // WM_NEXTDLGCTL moves the focus the way the dialog manager does for Tab.
     SendTo(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC) & 0xFF) << 16;
-    return ::PostMessageA(control, WM_KEYDOWN, vk, 1 | scan) &&
-           ::PostMessageA(control, WM_KEYUP, vk, 1 | scan | (LPARAM{3} << 30));
+    if (!::PostMessageA(control, WM_KEYDOWN, vk, 1 | scan)) return false;
+    // The key-down may already have closed the window (Enter, Esc): no key-up then.
+    return ::PostMessageA(control, WM_KEYUP, vk, 1 | scan | (LPARAM{3} << 30)) ||
+           !::IsWindow(control);
 }
 
 bool App::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
