@@ -1,7 +1,6 @@
 // The real Kestrava.exe, each run from a folder of its own: what it shows, where it finds
 // its configuration file, how it ends, and a folder copy from its Copy button.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -10,20 +9,6 @@
 
 namespace kestrava::e2e {
 namespace {
-
-// Texts, places and visibility are the template's (DialogTemplateTest); the window opens
-// with an empty status line and the bar at 0 of 100.
-TEST(Startup, MainWindowOpensReady) {
-    App app("启动", kManualFolderCopy);
-    EXPECT_EQ(app.Text(IDC_STATUS_TEXT), "");
-    EXPECT_EQ(app.Send(IDC_PROGRESS, PBM_GETRANGE, FALSE, 0), 100);
-    EXPECT_EQ(app.Send(IDC_PROGRESS, PBM_GETPOS, 0, 0), 0);
-    // A click on a check box turns it over, as the mouse would.
-    const LRESULT before = app.Send(IDC_SOURCE_KIND, BM_GETCHECK, 0, 0);
-    ASSERT_TRUE(app.Click(IDC_SOURCE_KIND));
-    EXPECT_TRUE(
-        WaitUntil([&] { return app.Send(IDC_SOURCE_KIND, BM_GETCHECK, 0, 0) != before; }, 3000));
-}
 
 TEST(Startup, FileNextToTheExecutableIsLoadedEvenWithABackslashTrailByte) {
     // 誠 is D5 5C in code page 936: its trail byte is the backslash code.
