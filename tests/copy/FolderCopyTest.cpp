@@ -1,5 +1,4 @@
-// The copy commands against the real main window and a real tree: the folder copy and the
-// single-file copy, what arrives where, what the status line goes through, and the one box.
+// Both copy commands on the real main window and a real tree: results, status line, boxes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -49,6 +48,7 @@ TEST_F(FolderCopyTest, EachCopyLandsWhereTheTextsSayOrStopsWithOneBox) {
         {"file, placeholder with any extension, kind 0", "0", IDC_FILE_COPY, S + "a.txt", T + "复制文件夹功能启动.doc", "", U, "", ""},
         {"file, target without a backslash", "1", IDC_COPY, S + "a.txt", "b.txt", "a.txt", "a.txt", T + "a.txt", ""},
         {"file, empty source", "1", IDC_COPY, "", T + "b.txt", T, T, "", ""},
+        {"file, source held open elsewhere", "1", IDC_COPY, held, T + "内容.txt", T + "内容.txt", U, "", "访问 " + held + " 时发生共享冲突。"},
         {"file, target folder missing", "1", IDC_COPY, S + "a.txt", T + "缺少\\a.txt", T + "缺少\\a.txt", U, "", T + "缺少\\a.txt 包含无效路径。"},
         {"file, source and target the same file", "1", IDC_COPY, S + "a.txt", S + "a.txt", S + "a.txt", U, "", "访问 " + S + "a.txt 时发生共享冲突。"},
         {"file, target that cannot be flushed", "0", IDC_FILE_COPY, S + "a.txt", "Z:\\dev\\null", "Z:\\dev\\null", U, "", "访问 Z:\\dev\\null 时发生未知错误。"},

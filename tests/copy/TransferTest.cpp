@@ -16,7 +16,7 @@ namespace {
 
 using TransferTest = CopyTest;
 
-TEST_F(TransferTest, TargetGetsTheBytesAndTheBarLooksAsWithAPositionAndAnInvalidationEachChunk) {
+TEST_F(TransferTest, BarLooksAsWithAPositionAndAnInvalidationEveryChunk) {
     HWND hwnd = dlg.m_progress.m_hWnd;
     const auto look = [&] {
         PBRANGE r{};
