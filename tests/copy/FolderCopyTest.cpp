@@ -1,185 +1,102 @@
-// The Copy command and the folder copy against the real main window and real trees:
-// what arrives where, what the status line goes through, and where a failure stops.
+// Both copy commands on the real main window and a real tree: results, status line, boxes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
-#include <string>
-#include <vector>
 
-#include "copy/CopyPaths.h"
 #include "settings/ConfigFile.h"
-#include "settings/Settings.h"
 #include "support/Fixtures.h"
 
 namespace kestrava::test {
 namespace {
 
-const char* const kPlaceholder = "复制文件夹功能启动.txt";
 const char* const kLevelDone = "文件夹复制成功......";
-const std::vector<std::string> kDone = {"复制完成"};
-// 誠 is D5 5C: its trail byte is the backslash code, here at the very end of the name.
-const std::string kName = "数据誠";
+using FolderCopyTest = CopyTest;
 
-// Source <files>\源\数据誠 holds nested and empty folders, Chinese names, a hidden file
-// and the sizes around a chunk; the target directory <files>\目标 exists.
-class FolderCopyTest : public CopyTest {
-  protected:
-    void SetUp() override {
-        CopyTest::SetUp();
-        ASSERT_TRUE(WriteTree(files.Path(),
-                              {{"源", "", true}, {"源\\" + kName, "", true}, {"目标", "", true}}));
-        // clang-format off
-        ASSERT_TRUE(WriteTree(source, {{"空文件.txt", ""}, {"one.bin", "x"}, {"block.bin", PatternBytes(512, 1)},
-            {"block+1.bin", PatternBytes(513, 2)}, {"大文件.bin", PatternBytes(70000, 3)},
-            {"隐藏.txt", "hidden", false, FILE_ATTRIBUTE_HIDDEN}, {"子目录", "", true}, {"子目录\\深层", "", true},
-            {"子目录\\深层\\内容.txt", PatternBytes(1000, 4)}, {"子目录\\空", "", true}, {"誠", "", true},
-            {"誠\\誠.txt", PatternBytes(700, 5)}, {"空文件夹", "", true}}));
-        // clang-format on
-        original = ReadTree(source);
-    }
-
-    const std::string sourceParent = files.Path() + "源";
-    const std::string source = sourceParent + "\\" + kName;
-    const std::string targetDir = files.Path() + "目标";
-    const std::string copy = targetDir + "\\" + kName;
-    const std::string placeholderTarget = targetDir + "\\" + kPlaceholder;
-    std::map<std::string, std::string> original;
-};
-
-TEST_F(FolderCopyTest, CopyButtonRecreatesTheTreeByteForByte) {
-    // A file of many chunks here only; existing target files are overwritten and cut,
-    // others are left alone.
-    ASSERT_TRUE(WriteBytes(source + "\\子目录\\三兆.bin", PatternBytes(3 * 1024 * 1024, 6)));
-    original = ReadTree(source);
-    ASSERT_TRUE(WriteTree(targetDir, {{kName, "", true},
-                                      {kName + "\\block.bin", PatternBytes(100000, 9)},
-                                      {kName + "\\其他.txt", "keep me"}}));
-    SetPaths(source, placeholderTarget);
-    SendCommand(dlg.m_hWnd, IDC_COPY);
-
-    std::map<std::string, std::string> expected = original;
-    expected["其他.txt"] = "keep me";
-    EXPECT_TRUE(ReadTree(copy) == expected) << "the copy differs from the source tree";
-    EXPECT_EQ(::GetFileAttributesA((copy + "\\隐藏.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
-    EXPECT_EQ(platform.BoxTexts(), kDone);
-    // Every file's path shows once after its pause, and each level ends with its own text.
-    const auto shown = [&](const std::string& text) {
-        return static_cast<size_t>(std::count(status->texts.begin(), status->texts.end(), text));
-    };
-    size_t fileCount = 0;
-    for (const auto& [rel, bytes] : original) {
-        if (bytes == "<folder>") continue;
-        ++fileCount;
-        EXPECT_EQ(shown(source + "\\" + rel), 1u) << rel;
-    }
-    EXPECT_EQ(platform.sleeps, std::vector<DWORD>(fileCount, 500));
-    EXPECT_EQ(shown(kLevelDone), original.size() - fileCount + 1);
-    EXPECT_EQ(status->texts.back(), kLevelDone);
-    EXPECT_EQ(dlg.m_strSourceCopy, source);
-    EXPECT_TRUE(g_strTargetRoot.empty() && g_strTargetFolder.empty());
-}
-
-TEST_F(FolderCopyTest, TreeLandsInTheFolderTheTextsNameOrTheWalkStops) {
-    // The walk leaves out the target folder wherever it lies below the source, and enters
-    // an existing one; a relative source still means the same folder. The kind of copy is
-    // read at each press (nullptr: no key): only "1" takes Copy to the single-file copy,
-    // which renames the placeholder target, then refuses it (landsIn empty). stop: what the
-    // one stop box of a failure names.
-    const std::string held = source + "\\子目录\\深层\\内容.txt", missing = files.Path() + "不存在";
+TEST_F(FolderCopyTest, EachCopyLandsWhereTheTextsSayOrStopsWithOneBox) {
+    // 誠 is D5 5C: its trail byte is the backslash code, here at the very end of the name.
+    const std::string name = "数据誠", source = files.Path() + "源\\" + name, S = source + "\\";
+    const std::string targetDir = files.Path() + "目标", T = targetDir + "\\", copy = T + name;
+    const std::string old = files.Path() + "旧", P = "复制文件夹功能启动.txt", U = "未动过";
+    const std::string held = S + "子目录\\深层\\内容.txt";
     // clang-format off
-    const struct { const char* name; const char* option; int command; std::string sourceText, targetText, currentDirectory, landsIn; bool exists; std::string stop; } cases[] = {
-        {"target text without a backslash", "0", IDC_COPY, source, kPlaceholder, targetDir, copy, false, ""},
-        {"any file name in the target text", "", IDC_COPY, source, targetDir + "\\别的名字.doc", "", copy, false, ""},
-        {"source ending in a backslash", "01", IDC_COPY, source + "\\", placeholderTarget, "", copy, false, ""},
-        {"source ending in two backslashes", "10", IDC_COPY, source + "\\\\", placeholderTarget, "", copy, false, ""},
-        {"relative source", nullptr, IDC_COPY, kName, placeholderTarget, sourceParent, copy, false, ""},
-        {"relative source, existing target folder", "0", IDC_COPY, kName, placeholderTarget, sourceParent, copy, true, ""},
-        {"target inside the source", "1", IDC_FOLDER_COPY, source, source + "\\" + kPlaceholder, "", source + "\\" + kName, false, ""},
-        {"target deep inside the source", "0", IDC_COPY, source, source + "\\子目录\\" + kPlaceholder, "", source + "\\子目录\\" + kName, false, ""},
-        {"kind 1", "1", IDC_COPY, source, placeholderTarget, "", "", false, ""},
-        {"missing source", "0", IDC_COPY, missing, placeholderTarget, "", copy, false, missing},
-        {"source names a file", "0", IDC_COPY, source + "\\one.bin", placeholderTarget, "", copy, false, source + "\\one.bin"},
-        {"a file held open elsewhere", "0", IDC_COPY, source, placeholderTarget, "", copy, false, held},
+    ASSERT_TRUE(WriteTree(files.Path(), {{"源", "", true}, {"源\\" + name, "", true}, {"目标", "", true}, {"旧", "", true},
+        {"旧\\" + name, "", true}, {"旧\\" + name + "\\a.txt", PatternBytes(3000, 9)}, {"旧\\" + name + "\\其他.txt", "keep me"}}));
+    ASSERT_TRUE(WriteTree(source, {{"a.txt", PatternBytes(513, 1)}, {"report.doc", PatternBytes(1500, 2)}, {"Notes.doc", "notes"},
+        {"隐藏.txt", "hidden", false, FILE_ATTRIBUTE_HIDDEN}, {"子目录", "", true}, {"子目录\\深层", "", true},
+        {"子目录\\深层\\内容.txt", PatternBytes(1000, 4)}, {"子目录\\空", "", true}, {"誠", "", true}, {"誠\\誠.txt", "x"}}));
+    // clang-format on
+    const std::map<std::string, std::string> original = ReadTree(source);
+    // Copy takes kind "1", read at each press, to the single-file copy, which names the target
+    // after the source and refuses the placeholder. shown, saved: the target box and the stored
+    // target after; landsIn: the copy (empty: none); stop: the stop box. Bare names: in T.
+    // clang-format off
+    const struct { const char* name; const char* option; int command; std::string sourceText, targetText, shown, saved, landsIn, stop; } cases[] = {
+        {"folder, target text without a backslash", "0", IDC_COPY, source, P, P, U, copy, ""},
+        {"folder, source ending in a backslash, any target name", "", IDC_COPY, S, T + "别的.doc", T + "别的.doc", U, copy, ""},
+        {"folder, relative source into an existing folder", "01", IDC_COPY, "..\\源\\" + name, old + "\\" + P, old + "\\" + P, U, old + "\\" + name, ""},
+        {"folder, target inside the source", "1", IDC_FOLDER_COPY, source, S + P, S + P, U, S + name, ""},
+        {"folder, target deep inside the source", "0", IDC_COPY, source, S + "子目录\\" + P, S + "子目录\\" + P, U, S + "子目录\\" + name, ""},
+        {"folder, missing source", "0", IDC_COPY, files.Path() + "无", T + P, T + P, U, "", files.Path() + "无 包含无效路径。"},
+        {"folder, source names a file", "0", IDC_COPY, S + "a.txt", T + P, T + P, U, "", S + "a.txt 包含无效路径。"},
+        {"folder, a file held open elsewhere", "0", IDC_COPY, source, T + P, T + P, U, copy, "访问 " + held + " 时发生共享冲突。"},
+        {"file, different titles", "1", IDC_COPY, S + "a.txt", T + "b.txt", T + "a.txt", T + "a.txt", T + "a.txt", ""},
+        {"file, equal titles, other extension", "1", IDC_COPY, S + "report.doc", T + "report.txt", T + "report.txt", U, T + "report.txt", ""},
+        {"file, titles differing in case", "1", IDC_COPY, S + "Notes.doc", T + "notes.txt", T + "Notes.doc", T + "Notes.doc", T + "Notes.doc", ""},
+        {"file, name with a 0x5C trail byte", "1", IDC_COPY, S + "誠\\誠.txt", T + "旧.txt", T + "誠.txt", T + "誠.txt", T + "誠.txt", ""},
+        {"file, kind other than 1 keeps the target", "0", IDC_FILE_COPY, S + "a.txt", T + "b.txt", T + "b.txt", U, T + "b.txt", ""},
+        {"file, placeholder target", "1", IDC_COPY, S + "a.txt", T + P, "", T + "a.txt", "", ""},
+        {"file, placeholder with any extension, kind 0", "0", IDC_FILE_COPY, S + "a.txt", T + "复制文件夹功能启动.doc", "", U, "", ""},
+        {"file, target without a backslash", "1", IDC_COPY, S + "a.txt", "b.txt", "a.txt", "a.txt", T + "a.txt", ""},
+        {"file, empty source", "1", IDC_COPY, "", T + "b.txt", T, T, "", ""},
+        {"file, source held open elsewhere", "1", IDC_COPY, held, T + "内容.txt", T + "内容.txt", U, "", "访问 " + held + " 时发生共享冲突。"},
+        {"file, target folder missing", "1", IDC_COPY, S + "a.txt", T + "缺少\\a.txt", T + "缺少\\a.txt", U, "", T + "缺少\\a.txt 包含无效路径。"},
+        {"file, source and target the same file", "1", IDC_COPY, S + "a.txt", S + "a.txt", S + "a.txt", U, "", "访问 " + S + "a.txt 时发生共享冲突。"},
+        {"file, target that cannot be flushed", "0", IDC_FILE_COPY, S + "a.txt", "Z:\\dev\\null", "Z:\\dev\\null", U, "", "访问 Z:\\dev\\null 时发生未知错误。"},
+        {"file, full target", "0", IDC_FILE_COPY, S + "a.txt", "Z:\\dev\\full", "Z:\\dev\\full", U, "", "写入 Z:\\dev\\full 时磁盘已满。"},
     };
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(c.currentDirectory.empty() ||
-                    ::SetCurrentDirectoryA(c.currentDirectory.c_str()));
-        ASSERT_TRUE(!c.exists || ::CreateDirectoryA(c.landsIn.c_str(), nullptr));
-        ::WritePrivateProfileStringA(kConfigSection, key::DocumentOption, c.option,
-                                     g_strConfigPath.c_str());
-        WriteSetting(key::SavePath, "未动过");
+        ASSERT_TRUE(::SetCurrentDirectoryA(targetDir.c_str()));
+        WriteSetting(key::DocumentOption, c.option);
+        WriteSetting(key::SavePath, U);
         platform.boxes.clear();
         platform.sleeps.clear();
         status->texts.clear();
+        bar->Clear();
         SetPaths(c.sourceText, c.targetText);
-        HeldOpenFile holder = c.stop == held ? HoldOpen(held) : nullptr;
+        ::SetFocus(dlg.GetDlgItem(IDC_SOURCE_PATH));
+        HeldOpenFile holder = c.stop.find(held) != std::string::npos ? HoldOpen(held) : nullptr;
         SendCommand(dlg.m_hWnd, c.command);
         holder.reset();
 
-        const bool folder = !c.landsIn.empty() && c.stop.empty();
-        if (!c.stop.empty()) {
-            ASSERT_EQ(platform.boxes.size(), 1u) << "no completion box after a failure";
-            EXPECT_TRUE(platform.boxes[0].text.find(c.stop) != std::string::npos &&
-                        (platform.boxes[0].type & MB_ICONMASK) == MB_ICONSTOP)
-                << platform.boxes[0].text;
-            // Nothing is left behind for a source that cannot be listed; a failing file
-            // stays on the status line, and exactly the files shown before it were copied,
-            // each after its pause.
-            const std::map<std::string, std::string> copied = ReadTree(targetDir);
-            EXPECT_EQ(copied.empty(), c.stop != held);
-            const auto& texts = status->texts;
-            EXPECT_EQ(texts.empty() ? "" : texts.back(), c.stop == held ? held : "");
-            for (const auto& [rel, bytes] : original) {
-                const bool shownBefore = std::count(texts.begin(), texts.end() - !texts.empty(),
-                                                    source + "\\" + rel) == 1;
-                EXPECT_TRUE(bytes == "<folder>" ||
-                            (copied.count(kName + "\\" + rel) == 1) == shownBefore)
-                    << rel;
-            }
-            EXPECT_EQ(platform.sleeps.size() + std::count(texts.begin(), texts.end(), kLevelDone),
-                      texts.size());
-            EXPECT_FALSE(g_strTargetFolder.empty())
-                << "the working strings are kept after a failure";
+        EXPECT_EQ(dlg.GetDlgItemText(IDC_TARGET_PATH), c.shown);
+        EXPECT_EQ(ReadSetting(key::SavePath), c.saved);
+        EXPECT_EQ(::GetFocus() == dlg.GetDlgItem(IDC_TARGET_PATH),
+                  c.shown.empty() && !c.targetText.empty());
+        const std::vector<std::string>& texts = status->texts;
+        const auto shownFiles = texts.size() - std::count(texts.begin(), texts.end(), kLevelDone);
+        EXPECT_EQ(platform.sleeps, std::vector<DWORD>(shownFiles, 500)) << "a pause per file";
+        const std::string box = c.stop.empty() ? "复制完成" : c.stop;
+        EXPECT_EQ(platform.BoxTexts(), std::vector(!c.landsIn.empty() || !c.stop.empty(), box));
+        EXPECT_TRUE(CanOpenExclusively(S + "a.txt") && !dlg.m_hCopyBuffer) << "left held";
+        if (c.landsIn.empty()) {
+            EXPECT_TRUE(ReadTree(targetDir).empty() && bar->ranges.empty()) << "a copy or a range";
+        } else if (!c.stop.empty()) {
+            EXPECT_EQ(texts.empty() ? "" : texts.back(), held) << "the walk went on";
+        } else if (::GetFileAttributesA(c.landsIn.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+            std::map<std::string, std::string> expected = original;
+            if (c.landsIn.rfind(old, 0) == 0) expected["其他.txt"] = "keep me";
+            EXPECT_TRUE(ReadTree(c.landsIn) == expected) << c.landsIn;
+            EXPECT_TRUE(texts.size() == original.size() + 1 && texts.back() == kLevelDone)
+                << "a text for each file and each level's end, the first level last";
         } else {
-            EXPECT_TRUE(folder ? ReadTree(c.landsIn) == original : !FileExists(copy)) << c.landsIn;
-            EXPECT_EQ(platform.BoxTexts(), folder ? kDone : std::vector<std::string>{});
-            EXPECT_EQ(dlg.GetDlgItemText(IDC_TARGET_PATH), folder ? c.targetText : "");
-            EXPECT_EQ(ReadSetting(key::SavePath), folder ? "未动过" : copy);
-            EXPECT_TRUE(!folder || dlg.GetDlgItemText(IDC_STATUS_TEXT) == kLevelDone);
+            EXPECT_TRUE(ReadBytes(c.landsIn) == ReadBytes(c.sourceText)) << c.landsIn;
         }
         ASSERT_TRUE(::SetCurrentDirectoryA(files.Path().c_str()));
-        RemoveTree(c.landsIn.empty() ? copy : c.landsIn);
+        if (!c.landsIn.empty() && !RemoveTree(c.landsIn)) ::DeleteFileA(c.landsIn.c_str());
         ASSERT_TRUE(ReadTree(source) == original) << "the source changed";
     }
-}
-
-TEST(CopyPaths, FolderNameJoinAndFullPathStepOverDoubleByteCharacters) {
-    // A drive root's contents go into the target folder itself; with no folder at all a
-    // file keeps its bare name, never "\name".
-    // clang-format off
-    const struct { const char* path; const char* name; } names[] = {
-        {"D:\\data\\photos", "photos"}, {"D:\\data\\photos\\", "photos"}, {"D:\\data\\photos\\\\", "photos"},
-        {"D:\\", ""}, {"d:\\\\", ""}, {"Z:\\tmp\\数据誠", "数据誠"}, {"Z:\\tmp\\数据誠\\", "数据誠"},
-        {"\\\\server\\share\\", "share"}, {"photos", "photos"}, {"", ""}};
-    const struct { const char* dir; const char* joined; } joins[] = {
-        {"E:\\backup\\", "E:\\backup\\a.jpg"}, {"E:\\backup", "E:\\backup\\a.jpg"}, {"E:\\", "E:\\a.jpg"},
-        {"E:\\数据誠", "E:\\数据誠\\a.jpg"}, {"", "a.jpg"}};
-    // clang-format on
-    for (const auto& c : names) EXPECT_EQ(SourceFolderName(c.path), c.name) << c.path;
-    for (const auto& c : joins) EXPECT_EQ(JoinPath(c.dir, "a.jpg"), c.joined) << c.dir;
-    // A typed drive is its root, wherever the current directory on it happens to be.
-    ScratchFolder current;
-    ASSERT_TRUE(::SetCurrentDirectoryA(current.Path().c_str()));
-    const std::string drive = current.Path().substr(0, 2);
-    EXPECT_EQ(FullPath(drive), drive + "\\");
-    EXPECT_EQ(FullPath("."), current.Path().substr(0, current.Path().size() - 1));
-    EXPECT_TRUE(::SetCurrentDirectoryA(".."));
-    EXPECT_EQ(LastComponent("Z:\\tmp\\誠"), "誠");
-    EXPECT_EQ(DirectoryPart("Z:\\tmp\\誠"), "Z:\\tmp\\");
-    EXPECT_EQ(DirectoryPart("誠"), "");
 }
 
 }  // namespace
