@@ -33,10 +33,14 @@ void CALLBACK RunInModal(HWND, UINT, UINT_PTR, DWORD) {
     if (g_inModal && ActiveModalWindow()) std::exchange(g_inModal, nullptr)();
 }
 
+// The text colour given to control, or CLR_INVALID unless it is drawn on no background.
 COLORREF ColourOf(HWND dialog, HWND control) {
     static const HDC dc = ::CreateCompatibleDC(nullptr);
-    ::SendMessageA(dialog, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(control));
-    return ::GetTextColor(dc);
+    ::SetBkMode(dc, OPAQUE);
+    const LRESULT brush = ::SendMessageA(dialog, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(control));
+    const bool clear =
+        HGDIOBJ(brush) == ::GetStockObject(NULL_BRUSH) && ::GetBkMode(dc) == TRANSPARENT;
+    return clear ? ::GetTextColor(dc) : CLR_INVALID;
 }
 
 TEST(LinkLabelTest, FitsColoursHoversShowsTheTargetAndOpensTheFileOrTheTarget) {
@@ -113,7 +117,7 @@ TEST(AboutBoxTest, EachWayInOpensItsBoxWhichTypesEachWayOutGivesModeOneBackNothi
         {IDC_ABOUT_BUTTON, BN_DOUBLECLICKED, WM_SYSCOMMAND, SC_CLOSE, "a", "||"},
     };
     g_strConfigPath = platform.folder.Path() + "elsewhere.ini";
-    ::SetTimer(nullptr, 0, 10, &RunInModal);
+    const UINT_PTR hook = ::SetTimer(nullptr, 0, 10, &RunInModal);
     std::vector<std::pair<HGDIOBJ, HCURSOR>> made;  // by each opening's site link
     for (const auto& [in, code, message, out, text, ticks] : ways) {
         SCOPED_TRACE(text);
@@ -141,6 +145,7 @@ TEST(AboutBoxTest, EachWayInOpensItsBoxWhichTypesEachWayOutGivesModeOneBackNothi
         SendCommand(main->m_hWnd, in, code);
         EXPECT_EQ(std::exchange(platform.log, ""), "open " + std::string(kSiteAddress) + " 5|");
     }
+    ::KillTimer(nullptr, hook);
     main.reset();
     for (auto [font, hand] : made) EXPECT_FALSE(::GetObjectType(font) || ::DestroyCursor(hand));
 }

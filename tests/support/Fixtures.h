@@ -52,10 +52,7 @@ class FakePlatform : public IPlatform {
     void Sleep(DWORD ms) override { sleeps.push_back(ms); }
     SYSTEMTIME LocalTime() override;
     bool WaitForMessage(DWORD timeoutMs) override;
-    std::string moduleFileName;  // else Kestrava.exe in the folder
-    std::string ModuleFileName() override {
-        return moduleFileName.empty() ? folder.Path() + "Kestrava.exe" : moduleFileName;
-    }
+    std::string ModuleFileName() override { return folder.Path() + "Kestrava.exe"; }
     // Dialogs: the answer each gives (nullptr cancels, a folder "" is an item without a
     // path), the arguments of the last call (lpstrFile as fileName), and item lists not freed.
     const char* folderAnswer = nullptr;
@@ -86,8 +83,7 @@ class FakePlatform : public IPlatform {
     }
     UINT WinExec(const char*, UINT) override { return 33; }
     bool RegQueryValue(HKEY, const std::string&, std::string&) override { return false; }
-    std::vector<UINT> beeps;
-    void MessageBeep(UINT type) override { beeps.push_back(type); }
+    void MessageBeep(UINT) override {}
 };
 
 // WM_COMMAND from the dialog's control, as a press of it sends it.
