@@ -18,46 +18,44 @@ class AfterCopyTest : public ::testing::Test {
     std::unique_ptr<CKestravaDlg> dlg = std::make_unique<CKestravaDlg>();
 };
 
+// The exit question comes after a pumped wait that ends by itself, with no message coming
+// and even with the wall clock held still, after more than one and at most two seconds.
 TEST_F(AfterCopyTest, FileModeAndLoadedDelayChooseBoxQuestionOrCountdown) {
     // The file's Install (nullptr: no key), the loaded Install and Time_lapse, the file's
-    // Time_lapse, the answer; button: the hidden exit button instead of a finished copy.
+    // Time_lapse, the answer, the clock held, the hidden exit button pressed instead of a
+    // finished copy; then the boxes, the countdown timer and text, and an exit.
     // clang-format off
-    const struct { const char *name, *fileInstall, *install, *timeLapse, *fileTimeLapse; int answer; int outcome; bool button = false; } cases[] = {
-        {"manual in the file, unattended at start-up", "0", "1", "0", "1", IDOK, 0},
-        {"unattended in the file, manual at start-up", "1", "0", "1", "1", IDOK, 2},
-        {"no Install key, empty Time_lapse", nullptr, "", "", "0", IDOK, 2},
-        {"Install yes, Time_lapse 00", "yes", "", "00", "0", IDOK, 2},
-        {"question from the loaded Time_lapse, OK", "1", "1", "0", "1", IDOK, 1},
-        {"empty Install asks too, Cancel", "", "1", "0", "0", IDCANCEL, 1},
-        {"exit button, box not shown", "0", "0", "1", "1", 0, 1, true}};
-    // The boxes, whether the first came after the wait, the countdown timer and text.
-    const std::string outcomes[] = {
-        mbs::Format("复制完成|%s|%lX; 未动", AfxGetAppTitle().c_str(), MB_OK | MB_APPLMODAL),
-        mbs::Format("复制成功,是否退出此程序？|提示|%lX owned; waited 未动", MB_OKCANCEL | MB_ICONEXCLAMATION),
-        " counting "};
+    const std::string done = mbs::Format("复制完成|%s|%lX;", AfxGetAppTitle().c_str(), MB_OK | MB_APPLMODAL),
+                      asks = mbs::Format("复制成功,是否退出此程序？|提示|%lX owned; waited", MB_OKCANCEL | MB_ICONEXCLAMATION);
+    const struct { const char *name, *fileInstall, *install, *timeLapse, *fileTimeLapse; std::string after; int answer = IDCANCEL; bool held = false, button = false; } cases[] = {
+        {"manual in the file, unattended at start-up", "0", "1", "0", "1", done + " 未动"},
+        {"unattended in the file, manual at start-up", "1", "0", "1", "1", " counting "},
+        {"no Install key, empty Time_lapse", nullptr, "", "", "0", " counting "},
+        {"question from the loaded Time_lapse, OK", "1", "1", "0", "1", asks + " 未动 exit", IDOK},
+        {"empty Install asks too, Cancel, clock held", "", "1", "0", "0", asks + " 未动", IDCANCEL, true},
+        {"exit button, box not shown", "0", "0", "1", "1", asks + " 未动 exit", 0, false, true}};
     // clang-format on
+    ::SetFocus(nullptr);  // no caret blinking
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ::DeleteFileA(platform.ConfigPath().c_str());
         if (c.fileInstall) WriteSetting(key::Install, c.fileInstall);
         WriteSetting(key::TimeLapse, c.fileTimeLapse);
-        g_strInstall = c.install, g_strTimeLapse = c.timeLapse, g_strDeferred = "3";
-        platform.boxes.clear(), platform.exitCodes.clear(), platform.answers = {c.answer};
+        g_strInstall = c.install, g_strTimeLapse = c.timeLapse, platform.fakeClock = c.held;
+        platform.boxes.clear(), platform.answers = {c.answer}, platform.exitCodes.clear();
         dlg->SetDlgItemText(IDC_COUNTDOWN_TEXT, "未动");
-        const ULONGLONG started = ::GetTickCount64();
-        ULONGLONG boxAfter = 0;
-        platform.onBox = [&](const ShownBox&) { boxAfter = ::GetTickCount64() - started; };
+        ULONGLONG started = ::GetTickCount64(), waited = 0;
+        platform.onBox = [&](const ShownBox&) { waited = ::GetTickCount64() - started; };
         c.button ? SendCommand(dlg->m_hWnd, IDC_EXIT_PROMPT) : dlg->RunAfterCopyAction();
         std::string shown;
         for (const ShownBox& b : platform.boxes)
             shown += b.text + "|" + b.caption +
                      mbs::Format("|%X%s;", b.type, b.owner == dlg->m_hWnd ? " owned" : "");
-        EXPECT_EQ(shown + (boxAfter > 1000 ? " waited" : "") +
-                      (dlg->KillTimer(1) ? " counting" : "") + " " +
-                      dlg->GetDlgItemText(IDC_COUNTDOWN_TEXT),
-                  outcomes[c.outcome]);
-        EXPECT_EQ(platform.exitCodes.size(), c.outcome == 1 && c.answer != IDCANCEL);
-        EXPECT_FALSE(dlg->IsEnded());
+        EXPECT_EQ(shown + (waited > 1000 && waited <= 2300 ? " waited" : "") +
+                      (dlg->KillTimer(1) ? " counting " : " ") +
+                      dlg->GetDlgItemText(IDC_COUNTDOWN_TEXT) +
+                      (platform.exitCodes == std::vector<UINT>{0} ? " exit" : ""),
+                  c.after);
     }
 }
 
@@ -91,38 +89,27 @@ TEST_F(AfterCopyTest, CountdownTicksTheLoadedSecondsAndEveryExitStopsIt) {
             if (c.restart && tick == 0) dlg->RunAfterCopyAction();
         }
         EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(platform.exitCodes, std::vector<UINT>{0});
-        EXPECT_FALSE(g_nCountdownTicks || dlg->KillTimer(1) || dlg->IsEnded());
+        EXPECT_TRUE(platform.exitCodes == std::vector<UINT>{0} && !g_nCountdownTicks &&
+                    !dlg->KillTimer(1) && !dlg->IsEnded());
     }
-    // The real timer: a tick a second, the end one more second after the last.
-    ULONGLONG started = ::GetTickCount64(), took = 0;
-    platform.onTerminate = [&](UINT) { took = ::GetTickCount64() - started; };
-    g_strDeferred = "3", platform.exitCodes.clear();
-    dlg->RunAfterCopyAction();
-    PumpUntil([&] { return !platform.exitCodes.empty(); }, 6000);
-    EXPECT_TRUE(took >= 3800 && took <= 5000) << took;
 }
 
-// Ends by itself after more than one and at most two seconds, even with no message and a
-// wall clock held still; it runs handlers, but Esc and Enter are no dialog keys.
-TEST_F(AfterCopyTest, PumpedWaitEndsByItselfAndRunsHandlersWithoutDialogKeys) {
-    g_strDeferred = "5";
-    ::SetFocus(nullptr);  // no caret blinking
-    ::PostMessageA(dlg->m_hWnd, WM_TIMER, 1, 0);
+// The real timer ticks each second and the run ends one second after the last; a pumped
+// wait meanwhile runs handlers, but Esc and Enter are no dialog keys there.
+TEST_F(AfterCopyTest, RealCountdownAndAPumpedWaitWithoutDialogKeys) {
+    ULONGLONG started = ::GetTickCount64(), took = 0;
+    platform.onTerminate = [&](UINT) { took = ::GetTickCount64() - started; };
+    WriteSetting(key::Install, "1");
+    g_strTimeLapse = "1", g_strDeferred = "3";
+    dlg->RunAfterCopyAction();
     for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
         ::PostMessageA(dlg->GetDlgItem(IDC_SOURCE_PATH), WM_KEYDOWN, key, 1);
         ::PostMessageA(dlg->GetDlgItem(IDC_SOURCE_PATH), WM_KEYUP, key, 0xC0000001);
     }
-    for (const bool held : {false, true}) {
-        SCOPED_TRACE(held ? "wall clock held" : "wall clock running");
-        platform.fakeClock = held;
-        const ULONGLONG started = ::GetTickCount64();
-        dlg->WaitPumpingMessages();
-        const ULONGLONG waited = ::GetTickCount64() - started;
-        EXPECT_TRUE(waited > 1000 && waited <= 2300) << waited;
-    }
-    EXPECT_EQ(dlg->GetDlgItemText(IDC_COUNTDOWN_TEXT), "离关闭程序还有4秒") << "no tick ran";
+    dlg->WaitPumpingMessages();
     EXPECT_FALSE(dlg->IsEnded()) << "Esc or Enter acted as a dialog key";
+    PumpUntil([&] { return took > 0; }, 6000);
+    EXPECT_TRUE(took >= 3800 && took <= 5000) << took;
 }
 
 }  // namespace

@@ -28,53 +28,47 @@ class ChoicesTest : public ::testing::Test {
 
 TEST_F(ChoicesTest, BrowseFillsBoxesStatusKeysAndSourceName) {
     const int src = IDC_BROWSE_SOURCE, tgt = IDC_BROWSE_TARGET;
-    const std::string p = PLACEHOLDER_NAME;
-    // Document_option, button, the dialog's answer (nullptr cancels), then source box|target
-    // box|status|Source_path|Save_path|source name, or "" when nothing may change.
+    const std::string d = "C:\\d|T|C:\\d|C:\\d||", f = "C:\\r.t|D:\\r.t||C:\\r.t|D:\\r.t|",
+                      p = PLACEHOLDER_NAME, z = "C:\\r.t|D:\\誠\\" + p;
+    // Document_option, button, the dialog's answer (nullptr cancels); then source box|target
+    // box|status|Source_path|Save_path|source name.
     // clang-format off
     const struct { const char *name, *kind; int button; const char* answer; std::string after; } steps[] = {
-        {"folder, any kind but 1", "", src, "C:\\d", "C:\\d|T|C:\\d|C:\\d||"},
-        {"gate: no source name yet", "1", tgt, "D:\\b", ""},
-        {"folder without a path", "0", src, "", ""},
-        {"folder cancelled", "0", src, nullptr, ""},
-        {"file cancelled", "1", src, nullptr, ""},
-        {"file", "1", src, "C:\\r.t", "C:\\r.t|T||C:\\r.t||r.t"},
-        {"drive root", "1", tgt, "D:\\", "C:\\r.t|D:\\r.t||C:\\r.t|D:\\r.t|r.t"},
-        {"file-mode target without a path", "1", tgt, "", ""},
-        {"target cancelled", "1", tgt, nullptr, ""},
-        {"never the bare placeholder", "", tgt, "", "C:\\r.t|D:\\r.t||C:\\r.t|D:\\r.t|" + p},
-        {"trail byte 5C last", "0", tgt, "D:\\誠", "C:\\r.t|D:\\誠\\" + p + "||C:\\r.t|D:\\誠\\" + p + "|" + p},
-        {"boxes emptied", "0", IDC_SOURCE_KIND, nullptr, "|||C:\\r.t|D:\\誠\\" + p + "|" + p},
-        {"gate: empty source box", "0", tgt, "D:\\b", ""}};
+        {"folder, any kind but 1", "", src, "C:\\d", d}, {"gate: no source name yet", "1", tgt, "D:\\b", d},
+        {"folder without a path", "0", src, "", d}, {"folder cancelled", "0", src, nullptr, d},
+        {"file cancelled", "1", src, nullptr, d}, {"file", "1", src, "C:\\r.t", "C:\\r.t|T||C:\\r.t||r.t"},
+        {"drive root", "1", tgt, "D:\\", f + "r.t"}, {"file-mode target without a path", "1", tgt, "", f + "r.t"},
+        {"target cancelled", "1", tgt, nullptr, f + "r.t"}, {"never the bare placeholder", "", tgt, "", f + p},
+        {"trail byte 5C last", "0", tgt, "D:\\誠", z + "||" + z + "|" + p},
+        {"boxes emptied", "0", IDC_SOURCE_KIND, nullptr, "|||" + z + "|" + p},
+        {"gate: empty source box", "0", tgt, "D:\\b", "|||" + z + "|" + p}};
     // clang-format on
     dlg->SetDlgItemText(IDC_TARGET_PATH, "T");
-    std::string last = Joined({1002, 1003, IDC_STATUS_TEXT}, {key::SourcePath, key::SavePath});
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
         WriteSetting(key::DocumentOption, s.kind);
         platform.folderAnswer = platform.fileAnswer = s.answer;
         SendCommand(dlg->m_hWnd, s.button);
-        const std::string after =
-            Joined({1002, 1003, IDC_STATUS_TEXT}, {key::SourcePath, key::SavePath}) +
-            dlg->m_strSourceName;
-        EXPECT_EQ(after, s.after.empty() ? last : s.after);
+        EXPECT_EQ(Joined({1002, 1003, IDC_STATUS_TEXT}, {key::SourcePath, key::SavePath}) +
+                      dlg->m_strSourceName,
+                  s.after);
         EXPECT_EQ(platform.liveIdLists, 0);
-        last = after;
     }
     SendCommand(dlg->m_hWnd, src);
     EXPECT_EQ(platform.folderDialog.lpszTitle + std::to_string(platform.folderDialog.ulFlags),
               "请选择文件夹5");
 }
 
+// Each switch stores its state and lays the window out; all but the source kind stop a
+// running countdown, as a stored seconds value does.
 TEST_F(ChoicesTest, SwitchesStoreLayTheWindowOutAndStopTheCountdown) {
-    // Shown (+) or hidden 1005 1006 1007 1010 1012 1013 -1 1015 1016; 1017 enabled; the
-    // captions of 1009 and, when shown, 1012; the bar's width.
+    // The bar's width, 1017 enabled, shown (+) or hidden 1005 1006 1007 1010 1012 1013 -1
+    // 1015 1016, the captions of 1009 and, when shown, 1012.
     enum { kCounting, kAsking, kManual };
-    const char* const layouts[] = {"----+++-+ d 自动执行 延时 410",
-                                   "----+--++ d 自动执行 弹出对话框 410",
-                                   "++++----- e 手动执行 340"};
-    // The check state set or the keys typed, the loaded Time_lapse (nullptr keeps it), then
-    // the boxes 1002|1003|1013|1017|status, the keys Install|Time_lapse|Document_option|
+    const char* const layouts[] = {"410d----+++-+ 自动执行 延时",
+                                   "410d----+--++ 自动执行 弹出对话框", "340e++++----- 手动执行"};
+    // The check state set or the keys typed, the loaded Time_lapse (nullptr keeps it); then
+    // the texts of 1002|1003|1013|1017|status, the keys Install|Time_lapse|Document_option|
     // Deferred, whether the countdown runs, and its text ("!" for the stop notice).
     const std::string file = "C:\\源|D:\\目标|", f = "|文件：|状态|", d = "|文件夹：|状态|";
     // clang-format off
@@ -102,13 +96,11 @@ TEST_F(ChoicesTest, SwitchesStoreLayTheWindowOutAndStopTheCountdown) {
         dlg->SetTimer(1, 60000);
         ::SetFocus(dlg->GetDlgItem(IDC_AUTO_RUN));
         HWND control = dlg->GetDlgItem(s.id);
-        if (s.id == IDC_DELAY_SECONDS) {
-            ::SendMessageA(control, EM_SETSEL, 99, 99);  // typing goes to the end
-            for (const char* key = s.input; *key; ++key) ::SendMessageA(control, WM_CHAR, *key, 1);
-        } else {
-            ::SendMessageA(control, BM_SETCHECK, s.input[0] - '0', 0);
-            SendCommand(dlg->m_hWnd, s.id);
-        }
+        ::SendMessageA(control, EM_SETSEL, 99, 99);  // typing goes to the end
+        for (const char* key = s.input; s.id == IDC_DELAY_SECONDS && *key; ++key)
+            ::SendMessageA(control, WM_CHAR, *key, 1);
+        if (s.id != IDC_DELAY_SECONDS) ::CheckDlgButton(dlg->m_hWnd, s.id, *s.input - '0');
+        if (s.id != IDC_DELAY_SECONDS) SendCommand(dlg->m_hWnd, s.id);
         const std::string countdown = dlg->GetDlgItemText(IDC_COUNTDOWN_TEXT);
         EXPECT_EQ(Joined({1002, 1003, 1013, 1017, 1024},
                          {key::Install, key::TimeLapse, key::DocumentOption, key::Deferred}) +
@@ -116,15 +108,14 @@ TEST_F(ChoicesTest, SwitchesStoreLayTheWindowOutAndStopTheCountdown) {
                       (countdown == "正在设置参数，停止倒记时功能！" ? "!" : countdown),
                   s.after);
         EXPECT_EQ(::GetFocus() == dlg->GetDlgItem(IDC_SOURCE_PATH), s.id == IDC_AUTO_RUN);
-        std::string shown;
-        for (const int id : {1005, 1006, 1007, 1010, 1012, 1013, -1, 1015, 1016})
-            shown += ::IsWindowVisible(dlg->GetDlgItem(id)) ? "+" : "-";
         RECT bar;
         ::GetWindowRect(dlg->GetDlgItem(IDC_PROGRESS), &bar);
-        EXPECT_EQ(shown + (::IsWindowEnabled(dlg->GetDlgItem(IDC_SOURCE_KIND)) ? " e " : " d ") +
-                      dlg->GetDlgItemText(IDC_AUTO_RUN) +
-                      (shown[4] == '+' ? " " + dlg->GetDlgItemText(IDC_DELAY) : "") + " " +
-                      std::to_string(bar.right - bar.left),
+        std::string shown = std::to_string(bar.right - bar.left) +
+                            (::IsWindowEnabled(dlg->GetDlgItem(IDC_SOURCE_KIND)) ? "e" : "d");
+        for (const int id : {1005, 1006, 1007, 1010, 1012, 1013, -1, 1015, 1016})
+            shown += ::IsWindowVisible(dlg->GetDlgItem(id)) ? "+" : "-";
+        EXPECT_EQ(shown + " " + dlg->GetDlgItemText(IDC_AUTO_RUN) +
+                      (shown[8] == '+' ? " " + dlg->GetDlgItemText(IDC_DELAY) : ""),
                   layouts[s.layout]);
     }
 }
