@@ -1,6 +1,8 @@
 // Start-up: the window and the configuration file as the stored paths leave them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "support/Fixtures.h"
@@ -14,10 +16,8 @@ TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
     const auto expand = [&](const std::string& text) {
         std::string out;
         for (const char ch : text)
-            out += ch == '$'   ? files.Path()
-                   : ch == '@' ? PLACEHOLDER_NAME
-                   : ch == '|' ? "\n"
-                               : std::string(1, ch);
+            out += ch == '$' ? files.Path() : ch == '@' ? PLACEHOLDER_NAME : std::string(1, ch);
+        std::replace(out.begin(), out.end(), '|', '\n');
         return out;
     };
     // 誠 is D5 5C: its trail byte is the backslash code.
