@@ -20,13 +20,11 @@ TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
         std::replace(out.begin(), out.end(), '|', '\n');
         return out;
     };
+    // clang-format off
     // 誠 is D5 5C: its trail byte is the backslash code.
-    for (const char* dir : {"data", "bak", "a", "誠", "工具誠"})
-        ASSERT_TRUE(::CreateDirectoryA((files.Path() + dir).c_str(), nullptr)) << dir;
-    ASSERT_TRUE(WriteBytes(files.Path() + "a\\report.doc", "x"));
+    ASSERT_TRUE(WriteTree(files.Path(), {{"data", "", true}, {"bak", "", true}, {"a", "", true}, {"誠", "", true}, {"工具誠", "", true}, {"a\\report.doc", "x"}}));
     // The file's lines (a stored Deferred puts up the countdown notice start-up must clear);
     // then the keys Document_option, Install, Time_lapse, Source_path and Save_path.
-    // clang-format off
     const struct { const char *name, *ini, *after; } cases[] = {
         {"first start without a file", "", "1|1|1||"},
         {"source with a trailing backslash, target folder", "Install=1|Source_path=$data\\|Save_path=$bak", "0|1|1|$data|$bak\\@"},
