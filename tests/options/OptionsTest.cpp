@@ -99,19 +99,21 @@ TEST_F(AfterCopyTest, CountdownTicksTheLoadedSecondsAndEveryExitStopsIt) {
 }
 
 // The real timer ticks each second and the run ends one second after the last; a pumped
-// wait meanwhile runs handlers, but Esc and Enter are no dialog keys there.
+// wait meanwhile runs handlers (a tick), but Esc and Enter are no dialog keys there.
 TEST_F(AfterCopyTest, RealCountdownAndAPumpedWaitWithoutDialogKeys) {
     ULONGLONG started = ::GetTickCount64(), took = 0;
     platform.onTerminate = [&](UINT) { took = ::GetTickCount64() - started; };
     WriteSetting(key::Install, "1");
-    g_strTimeLapse = "1", g_strDeferred = "3";
+    g_strTimeLapse = "1", g_strDeferred = "4";
     dlg->RunAfterCopyAction();
+    ::PostMessageA(dlg->m_hWnd, WM_TIMER, 1, 0);  // the first tick at once
     for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
         ::PostMessageA(dlg->GetDlgItem(IDC_SOURCE_PATH), WM_KEYDOWN, key, 1);
         ::PostMessageA(dlg->GetDlgItem(IDC_SOURCE_PATH), WM_KEYUP, key, 0xC0000001);
     }
     dlg->WaitPumpingMessages();
     EXPECT_FALSE(dlg->IsEnded()) << "Esc or Enter acted as a dialog key";
+    EXPECT_NE(dlg->GetDlgItemText(IDC_COUNTDOWN_TEXT), "") << "no tick ran";
     PumpUntil([&] { return took > 0; }, 6000);
     EXPECT_TRUE(took >= 3800 && took <= 5000) << took;
 }
