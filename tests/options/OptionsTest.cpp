@@ -27,23 +27,31 @@ class OptionsTest : public ::testing::Test {
 using AfterCopyTest = OptionsTest;
 using ChoicesTest = OptionsTest;
 
-// The exit question comes after a wait that ends by itself in (1 s, 2 s], with no message
-// coming and even with the wall clock held still.
+// Moves the fake wall clock a second on at each tick of a thread timer: only while the
+// wait dispatches messages.
+FakePlatform* g_steppedPlatform = nullptr;
+void CALLBACK StepClock(HWND, UINT, UINT_PTR, DWORD) {
+    g_steppedPlatform->AdvanceMs(1000);
+}
+
+// The exit question comes after a wait that ends in (1 s, 2 s], by itself with no message
+// coming, with the wall clock held still, and once it shows two whole seconds gone.
 TEST_F(AfterCopyTest, FileModeAndLoadedDelayChooseBoxQuestionOrCountdown) {
     // The file's Install (nullptr: none), the loaded Install and Time_lapse, the file's
-    // Time_lapse, the answer, the clock held, the hidden exit button pressed instead.
+    // Time_lapse, the answer, the fake clock (held, or stepped), the exit button instead.
     // clang-format off
     const std::string done = mbs::Format("复制完成|%s|%lX;", AfxGetAppTitle().c_str(), MB_OK | MB_APPLMODAL),
                       asks = mbs::Format("复制成功,是否退出此程序？|提示|%lX owned; waited", MB_OKCANCEL | MB_ICONEXCLAMATION);
-    const struct { const char *name, *fileInstall, *install, *timeLapse, *fileTimeLapse; std::string after; int answer = IDCANCEL; bool held = false, button = false; } cases[] = {
+    const struct { const char *name, *fileInstall, *install, *timeLapse, *fileTimeLapse; std::string after; int answer = IDCANCEL; bool held = false, button = false, stepped = false; } cases[] = {
         {"manual in the file, unattended at start-up", "0", "1", "0", "1", done + " 未动"},
         {"unattended in the file, manual at start-up", "1", "0", "1", "1", " counting "},
         {"no Install key, empty Time_lapse", nullptr, "", "", "0", " counting "},
-        {"question from the loaded Time_lapse, OK", "1", "1", "0", "1", asks + " 未动 exit", IDOK},
+        {"question from the loaded Time_lapse, OK, clock stepped", "1", "1", "0", "1", asks + " 未动 exit", IDOK, true, false, true},
         {"empty Install asks too, Cancel, clock held", "", "1", "0", "0", asks + " 未动", IDCANCEL, true},
         {"exit button, box not shown", "0", "0", "1", "1", asks + " 未动 exit", 0, false, true}};
     // clang-format on
     ::SetFocus(nullptr);  // no caret blinking
+    g_steppedPlatform = &platform;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ::DeleteFileA(platform.ConfigPath().c_str());
@@ -54,7 +62,9 @@ TEST_F(AfterCopyTest, FileModeAndLoadedDelayChooseBoxQuestionOrCountdown) {
         dlg->SetDlgItemText(IDC_COUNTDOWN_TEXT, "未动");
         ULONGLONG started = ::GetTickCount64(), waited = 0;
         platform.onBox = [&](const ShownBox&) { waited = ::GetTickCount64() - started; };
+        const UINT_PTR stepper = c.stepped ? ::SetTimer(nullptr, 0, 600, StepClock) : 0;
         c.button ? SendCommand(dlg->m_hWnd, IDC_EXIT_PROMPT) : dlg->RunAfterCopyAction();
+        ::KillTimer(nullptr, stepper);
         std::string shown;
         for (const ShownBox& b : platform.boxes)
             shown += b.text + "|" + b.caption +
