@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 
-#include "app/KestravaDlg.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "support/Fixtures.h"
@@ -12,71 +10,57 @@
 namespace kestrava::test {
 namespace {
 
-// "$" becomes the folder that holds the case's files, "@" the placeholder file name.
-std::string Expand(const std::string& text, const std::string& root) {
-    std::string out;
-    for (const char ch : text)
-        out += ch == '$' ? root : ch == '@' ? PLACEHOLDER_NAME : std::string(1, ch);
-    return out;
-}
-
 TEST(StartupPaths, StoredPathsDecideTheSourceKindAndTheTarget) {
     ScratchFolder files("起动");
-    // 誠 is D5 5C: its trail byte is the backslash code.
-    for (const char* dir : {"data", "bak", "a", "誠", "工具誠"})
-        ASSERT_TRUE(::CreateDirectoryA((files.Path() + dir).c_str(), nullptr)) << dir;
-    ASSERT_TRUE(WriteBytes(files.Path() + "a\\report.doc", "x"));
-    // The file before the start (a stored length puts up the countdown notice start-up must
-    // clear), then the keys after it: Document_option, Install, Time_lapse, Source_path,
-    // Save_path.
+    // "$" stands for the folder of the case's files, "@" for the placeholder, "|" a new line.
+    const auto expand = [&](const std::string& text) {
+        std::string out;
+        for (const char ch : text)
+            out += ch == '$' ? files.Path() : ch == '@' ? PLACEHOLDER_NAME : std::string(1, ch);
+        std::replace(out.begin(), out.end(), '|', '\n');
+        return out;
+    };
     // clang-format off
-    const struct {
-        const char *name, *ini, *after;
-    } cases[] = {
+    // 誠 is D5 5C: its trail byte is the backslash code.
+    ASSERT_TRUE(WriteTree(files.Path(), {{"data", "", true}, {"bak", "", true}, {"a", "", true}, {"誠", "", true}, {"工具誠", "", true}, {"a\\report.doc", "x"}}));
+    // The file's lines (a stored Deferred puts up the countdown notice start-up must clear);
+    // then the keys Document_option, Install, Time_lapse, Source_path and Save_path.
+    const struct { const char *name, *ini, *after; } cases[] = {
         {"first start without a file", "", "1|1|1||"},
         {"source with a trailing backslash, target folder", "Install=1|Source_path=$data\\|Save_path=$bak", "0|1|1|$data|$bak\\@"},
         {"target folder with a trailing backslash", "Install=1|Time_lapse=0|Source_path=$data|Save_path=$bak\\", "0|1|0|$data|$bak\\@"},
-        {"placeholder stem, other extension", "Install=1|Source_path=$data|Save_path=$bak\\复制文件夹功能启动.doc|Deferred=5",
-         "0|1|1|$data|$bak\\复制文件夹功能启动.doc"},
+        {"placeholder stem, other extension", "Install=1|Source_path=$data|Save_path=$bak\\复制文件夹功能启动.doc|Deferred=5", "0|1|1|$data|$bak\\复制文件夹功能启动.doc"},
         {"Install neither 0 nor 1, target file", "Install=yes|Source_path=$data|Save_path=$bak\\old.doc", "0|1|1|$data|$bak\\@"},
-        {"file source overrules Document_option 0", "Install=1|Document_option=0|Source_path=$a\\report.doc|Save_path=$bak\\old.doc",
-         "1|1|1|$a\\report.doc|$bak\\report.doc"},
+        {"file source overrules Document_option 0", "Install=1|Document_option=0|Source_path=$a\\report.doc|Save_path=$bak\\old.doc", "1|1|1|$a\\report.doc|$bak\\report.doc"},
         {"folder source, empty target", "Install=1|Source_path=$data", "0|1|1|$data|@"},
-        {"file source, target of the same name", "Install=1|Source_path=$a\\report.doc|Save_path=Q:\\x\\report.doc",
-         "1|1|1|$a\\report.doc|Q:\\x\\report.doc"},
-        {"file source, target without a folder part", "Install=1|Source_path=$a\\report.doc|Save_path=old.doc",
-         "1|1|1|$a\\report.doc|report.doc"},
+        {"file source, target of the same name", "Install=1|Source_path=$a\\report.doc|Save_path=Q:\\x\\report.doc", "1|1|1|$a\\report.doc|Q:\\x\\report.doc"},
+        {"file source, target without a folder part", "Install=1|Source_path=$a\\report.doc|Save_path=old.doc", "1|1|1|$a\\report.doc|report.doc"},
         {"missing source folder counts as a file", "Install=1|Document_option=0|Source_path=$gone|Save_path=$bak\\@", "1|1|1|$gone|$bak\\gone"},
         {"manual: source untrimmed", "Install=0|Source_path=$data\\|Save_path=$bak", "0|0||$data\\|$bak\\@"},
-        {"folders ending in 誠", "Install=1|Source_path=$誠|Save_path=$工具誠", "0|1|1|$誠|$工具誠\\@"},
-    };
+        {"folders ending in 誠", "Install=1|Source_path=$誠|Save_path=$工具誠", "0|1|1|$誠|$工具誠\\@"}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FakePlatform platform;  // a configuration file of its own
-        std::string ini = "[Overall_situation]|" + Expand(c.ini, files.Path());
-        std::replace(ini.begin(), ini.end(), '|', '\n');
-        ASSERT_TRUE(!*c.ini || WriteBytes(platform.ConfigPath(), ini));
+        ASSERT_TRUE(!*c.ini || WriteBytes(platform.ConfigPath(),
+                                          expand(std::string("[Overall_situation]|") + c.ini)));
         CKestravaDlg dlg;
         ASSERT_TRUE(dlg.Create());
         std::string after;
         for (const char* name :
              {key::DocumentOption, key::Install, key::TimeLapse, key::SourcePath, key::SavePath})
-            after += "|" + ReadSetting(name);
-        EXPECT_EQ(after.substr(1), Expand(c.after, files.Path()));
-        const bool fileKind = after.starts_with("|1"),
-                   unattended = ReadSetting(key::Install) == "1";
-        EXPECT_EQ(::IsDlgButtonChecked(dlg.m_hWnd, IDC_SOURCE_KIND), UINT(fileKind));
+            after += ReadSetting(name) + "\n";
+        EXPECT_EQ(after, expand(std::string(c.after) + "|"));
+        // Unattended, the boxes show the stored paths, and the status the run of a folder.
         EXPECT_EQ(
-            dlg.GetDlgItemText(IDC_SOURCE_PATH) + "|" + dlg.GetDlgItemText(IDC_TARGET_PATH),
-            unattended ? ReadSetting(key::SourcePath) + "|" + ReadSetting(key::SavePath) : "|");
-        EXPECT_EQ(dlg.GetDlgItemText(IDC_STATUS_TEXT) + dlg.GetDlgItemText(IDC_COUNTDOWN_TEXT),
-                  fileKind || !unattended ? "" : "程序正在运行中......");
+            dlg.GetDlgItemText(IDC_SOURCE_PATH) + "|" + dlg.GetDlgItemText(IDC_TARGET_PATH) + "|" +
+                dlg.GetDlgItemText(IDC_STATUS_TEXT) + dlg.GetDlgItemText(IDC_COUNTDOWN_TEXT),
+            after[2] != '1' ? "||"
+                            : ReadSetting(key::SourcePath) + "|" + ReadSetting(key::SavePath) +
+                                  (after[0] == '1' ? "|" : "|程序正在运行中......"));
         // The first paint starts a run only for a loaded "1".
-        if (!std::string(c.ini).starts_with("Install=1")) {
-            ::UpdateWindow(dlg.m_hWnd);
-            EXPECT_EQ(g_nAutoStartPending, 1);
-        }
+        if (g_strInstall != "1") ::UpdateWindow(dlg.m_hWnd);
+        EXPECT_EQ(g_nAutoStartPending, 1);
     }
 }
 
