@@ -158,6 +158,11 @@ TEST_F(ChoicesTest, BrowseFillsBoxesStatusKeysAndSourceName) {
     }
     EXPECT_EQ(platform.folderDialog.lpszTitle + std::to_string(platform.folderDialog.ulFlags),
               "请选择文件夹5");
+    const OPENFILENAMEA& o = platform.fileDialog;
+    EXPECT_EQ(std::string(o.lpstrFilter, 15) + o.lpstrDefExt + platform.fileName +
+                  std::to_string(o.Flags),
+              std::string("FILE(*.*)\0*.*\0\0", 15) + "文件*.*" + std::to_string(OFN_HIDEREADONLY));
+    EXPECT_TRUE(o.hwndOwner == dlg->m_hWnd && platform.folderDialog.hwndOwner == dlg->m_hWnd);
 }
 
 // Each switch stores its state and lays the window out; all but the source kind stop a
