@@ -31,7 +31,7 @@ TEST_F(FolderCopyTest, EachCopyLandsWhereTheTextsSayOrStopsWithOneBox) {
     // target after; landsIn: the copy (empty: none); stop: the stop box. Bare names: in T.
     // clang-format off
     const struct { const char* name; const char* option; int command; std::string sourceText, targetText, shown, saved, landsIn, stop; } cases[] = {
-        {"folder, target text without a backslash", "0", IDC_COPY, source, P, P, U, copy, ""},
+        {"folder, target text without a backslash", "10", IDC_COPY, source, P, P, U, copy, ""},
         {"folder, source ending in a backslash, any target name", "", IDC_COPY, S, T + "别的.doc", T + "别的.doc", U, copy, ""},
         {"folder, relative source into an existing folder", "01", IDC_COPY, "..\\源\\" + name, old + "\\" + P, old + "\\" + P, U, old + "\\" + name, ""},
         {"folder, target inside the source", "1", IDC_FOLDER_COPY, source, S + P, S + P, U, S + name, ""},

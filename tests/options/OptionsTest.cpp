@@ -69,7 +69,7 @@ TEST_F(AfterCopyTest, FileModeAndLoadedDelayChooseBoxQuestionOrCountdown) {
         for (const ShownBox& b : platform.boxes)
             shown += b.text + "|" + b.caption +
                      mbs::Format("|%X%s;", b.type, b.owner == dlg->m_hWnd ? " owned" : "");
-        EXPECT_EQ(shown + (waited > 1000 && waited <= 2300 ? " waited" : "") +
+        EXPECT_EQ(shown + (waited > 1000 && waited <= 2600 ? " waited" : "") +
                       (dlg->KillTimer(1) ? " counting " : " ") +
                       dlg->GetDlgItemText(IDC_COUNTDOWN_TEXT) +
                       (platform.exitCodes == std::vector<UINT>{0} ? " exit" : ""),
