@@ -49,9 +49,10 @@ TEST(LinkLabelTest, FitsColoursHoversShowsTheTargetAndOpensTheFileOrTheTarget) {
     ASSERT_TRUE(parent.Create());
     CLinkLabel label;
     // A static of the dialog in its font, taken over by label, which fits it to its 41 x 14 text.
-    const auto bind = [&](DWORD style, int height, const RECT& fitted) {
-        HWND hwnd = ::CreateWindowExA(0, "STATIC", "关于mx", WS_CHILD | WS_VISIBLE | style, 10, 10,
-                                      100, height, parent.m_hWnd, HMENU(9100), nullptr, nullptr);
+    const auto bind = [&](DWORD style, const RECT& r, const RECT& fitted) {
+        HWND hwnd = ::CreateWindowExA(0, "STATIC", "关于mx", WS_CHILD | WS_VISIBLE | style, r.left,
+                                      r.top, r.right - r.left, r.bottom - r.top, parent.m_hWnd,
+                                      HMENU(9100), nullptr, nullptr);
         ::SendMessageA(hwnd, WM_SETFONT, parent.SendMessage(WM_GETFONT), FALSE);
         EXPECT_TRUE(label.SubclassWindow(hwnd));
         WINDOWPLACEMENT p{sizeof p, 0, 0, {}, {}, {}};
@@ -59,10 +60,12 @@ TEST(LinkLabelTest, FitsColoursHoversShowsTheTargetAndOpensTheFileOrTheTarget) {
         EXPECT_TRUE(::EqualRect(&p.rcNormalPosition, &fitted)) << "style " << style;
         return hwnd;
     };
-    HWND old = bind(SS_RIGHT | SS_CENTERIMAGE, 31, {69, 18, 110, 33}), tip = label.m_tipCtrl.m_hWnd;
+    ::DestroyWindow(bind(SS_CENTER, {30, 10, 50, 30}, {20, 10, 60, 24}));  // grows both ways
+    HWND old = bind(SS_RIGHT | SS_CENTERIMAGE, {10, 10, 110, 41}, {69, 18, 110, 33});
+    const HWND tip = label.m_tipCtrl.m_hWnd;
     ::DestroyWindow(old);
     EXPECT_FALSE(::IsWindow(tip)) << "the tooltip outlives its label";
-    HWND hwnd = bind(SS_CENTER, 20, {39, 10, 81, 24});  // the odd pixel spare
+    HWND hwnd = bind(SS_CENTER, {10, 10, 110, 30}, {39, 10, 81, 24});  // the odd pixel spare
     const std::tuple<const char*, std::function<void()>, bool, COLORREF> steps[] = {
         {"visited", [&] { label.SetVisitedFlag(TRUE); }, false, RGB(85, 26, 139)},
         {"new colours", [&] { label.SetLinkColors(1, 2, 3); }, false, 2},
@@ -90,6 +93,7 @@ TEST(LinkLabelTest, FitsColoursHoversShowsTheTargetAndOpensTheFileOrTheTarget) {
         {"bare placeholder", 2, 31, "w %1 -x", 33, o + "w  " + t + "|visited"},
         {"519 fit", 2, 31, w, 2, o + w + " " + t + "|" + no + "The specified file was not found."},
         {"520 do not", 2, 4, w + "w", 0, o + no + "Unknown Error (4) occurred."},
+        {"26", 2, 26, "", 0, o + no + "A sharing violation occurred. "},
     };
     label.SetLinkTarget(t);
     platform.onBox = [&](const ShownBox& b) { platform.log += std::to_string(b.type) + b.text; };
@@ -122,7 +126,7 @@ TEST(AboutBoxTest, EachWayInOpensItsBoxWhichTypesEachWayOutGivesModeOneBackNothi
     for (const auto& [in, code, message, out, text, ticks] : ways) {
         SCOPED_TRACE(text);
         CAboutDlg& box = in == IDC_ABOUT_LINK ? main->m_aboutLink.m_aboutDlg : main->m_aboutDlg;
-        const std::string headline = std::string(130, 'h') + std::to_string(out);
+        const std::string headline = out == IDOK ? "" : std::string(130, 'h') + std::to_string(out);
         ::WritePrivateProfileStringA(kConfigSection, key::Headline, headline.c_str(),
                                      platform.ConfigPath().c_str());
         g_inModal = [&] {
