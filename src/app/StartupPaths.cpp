@@ -13,12 +13,7 @@ namespace kestrava {
 
 namespace {
 // Every search walks whole characters, so the trail byte of a character such as 誠
-// (D5 5C) is never taken for a separator.
-bool EndsWithBackslash(const std::string& path) {
-    return !path.empty() && mbs::ReverseFind(path, '\\') == static_cast<int>(path.size()) - 1;
-}
-
-// The name before its first dot.
+// (D5 5C) is never taken for a separator. The name before its first dot:
 std::string Stem(const std::string& name) {
     const int dot = mbs::Find(name, '.');
     return dot < 0 ? name : mbs::Left(name, dot);

@@ -6,11 +6,11 @@
 
 namespace kestrava {
 
-namespace {
 bool EndsWithBackslash(const std::string& path) {
     return !path.empty() && mbs::ReverseFind(path, '\\') == static_cast<int>(path.size()) - 1;
 }
 
+namespace {
 bool IsBareDrive(const std::string& path) {
     return path.size() == 2 && path[1] == ':' &&
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));

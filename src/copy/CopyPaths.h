@@ -5,6 +5,8 @@
 
 namespace kestrava {
 
+// True when the last character (a whole one, not a trail byte) is '\\'.
+bool EndsWithBackslash(const std::string& path);
 // The text after the last '\\'; the whole text when there is none.
 std::string LastComponent(const std::string& path);
 // The text up to and including the last '\\'; empty when there is none.
