@@ -20,8 +20,6 @@ const char* const kSiteAddress = "https://kestrava.example.com/";
 namespace {
 constexpr UINT_PTR kTypeTimer = 1;
 constexpr UINT kTypeIntervalMs = 300;
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kDarkRed = RGB(128, 0, 0);
 
 // Releases a COM interface when it goes.
 template <class T>
@@ -51,7 +49,7 @@ BOOL CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     g_nLinkMode = 2;
     m_siteLink.SetLinkTarget(kSiteAddress);
-    m_siteLink.SetLinkColors(kBlue, kDarkRed, kDarkRed);
+    m_siteLink.SetLinkColors(kLinkColour, kVisitedColour, kVisitedColour);
     SetTimer(kTypeTimer, kTypeIntervalMs);
     m_strAboutText = kAboutText;
     m_nTypePos = 0;

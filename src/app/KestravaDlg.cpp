@@ -76,8 +76,8 @@ BOOL CKestravaDlg::OnInitDialog() {
     OnSourceKindSwitch();
 
     g_nLinkMode = 1;
-    m_configLink.SetLinkColors(RGB(0, 0, 255), RGB(128, 0, 0), RGB(128, 0, 0));
-    m_aboutLink.SetLinkColors(RGB(0, 0, 255), RGB(128, 0, 0), RGB(128, 0, 0));
+    m_configLink.SetLinkColors(kLinkColour, kVisitedColour, kVisitedColour);
+    m_aboutLink.SetLinkColors(kLinkColour, kVisitedColour, kVisitedColour);
     ReconcilePaths();
     // Stores and captions the source kind the paths decided.
     OnSourceKindSwitch();

@@ -8,6 +8,10 @@
 
 namespace kestrava {
 
+// The colours every label of this program is given: blue, dark red when visited or hovered.
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+constexpr COLORREF kVisitedColour = RGB(128, 0, 0);
+
 // What every link label shares: its caption underlined in its own font and fitted to the
 // text, a colour per state, hover tracking with the mouse capture, the hand cursor and a
 // tooltip that shows the target. What a click does is the variant's.

@@ -115,6 +115,11 @@ TEST(AboutBoxTest, EachWayInOpensItsBoxWhichTypesEachWayOutGivesModeOneBackNothi
     ShellFake platform;
     auto main = std::make_unique<CKestravaDlg>();
     ASSERT_TRUE(main->Create());
+    const CLinkLabelBase* links[] = {&main->m_configLink, &main->m_aboutLink};
+    for (const CLinkLabelBase* link : links)  // blue, then dark red when visited or hovered
+        EXPECT_EQ(std::to_string(link->m_clrLink) + " " + std::to_string(link->m_clrVisited) + " " +
+                      std::to_string(link->m_clrHover),
+                  "16711680 128 128");
     // Way in and out (OK, Esc, the close box), a text and each tick's part of it (誠 is D5 5C).
     const std::tuple<int, UINT, UINT, WPARAM, const char*, const char*> ways[] = {
         {IDC_ABOUT_LINK, STN_CLICKED, WM_COMMAND, IDOK, "ab\n", "||a|ab|ab"},
