@@ -229,8 +229,8 @@ INT_PTR CLinkLabel::ShellOpen(const std::string& target, int show) {
     // Whatever follows the placeholder (further switches) goes with it.
     if (const int quoted = mbs::Find(command, "\"%1\""); quoted >= 0) {
         command.resize(static_cast<size_t>(quoted));
-    } else if (const size_t bare = command.find("%1"); bare != std::string::npos) {
-        command.resize(bare);
+    } else if (const int bare = mbs::Find(command, "%1"); bare >= 0) {
+        command.resize(static_cast<size_t>(bare));
     }
     command += ' ';
     command += target;

@@ -6,12 +6,12 @@ namespace kestrava {
 
 namespace {
 // The version-5 size: older common controls refuse a larger record.
-TOOLINFOA ToolInfo(HWND window, UINT_PTR id, const std::string* text) {
+TOOLINFOA ToolInfo(HWND window, UINT_PTR id, const std::string& text) {
     TOOLINFOA info{};
     info.cbSize = TTTOOLINFOA_V2_SIZE;
     info.hwnd = window;
     info.uId = id;
-    info.lpszText = text ? const_cast<char*>(text->c_str()) : nullptr;
+    info.lpszText = const_cast<char*>(text.c_str());
     return info;
 }
 }  // namespace
@@ -37,13 +37,13 @@ void CToolTipCtrl::DestroyWindow() {
 }
 
 bool CToolTipCtrl::AddTool(HWND window, const std::string& text, const RECT& rect, UINT_PTR id) {
-    TOOLINFOA info = ToolInfo(window, id, &text);
+    TOOLINFOA info = ToolInfo(window, id, text);
     info.rect = rect;
     return m_hWnd && ::SendMessageA(m_hWnd, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void CToolTipCtrl::UpdateTipText(const std::string& text, HWND window, UINT_PTR id) {
-    TOOLINFOA info = ToolInfo(window, id, &text);
+    TOOLINFOA info = ToolInfo(window, id, text);
     if (m_hWnd) ::SendMessageA(m_hWnd, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
