@@ -48,8 +48,7 @@ void CKestravaDlg::OnAutoRunSwitch() {
     }
     if (unattended) {
         // The delay choice returns to the one loaded at start-up, and is stored again.
-        ::CheckDlgButton(m_hWnd, IDC_DELAY,
-                         IsNotZero(g_strTimeLapse) ? BST_CHECKED : BST_UNCHECKED);
+        SetCheck(IDC_DELAY, IsNotZero(g_strTimeLapse));
         OnDelaySwitch();
     } else {
         ShowItem(m_hWnd, IDC_PROMPT_LABEL, false);
