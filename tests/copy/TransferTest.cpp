@@ -40,8 +40,8 @@ TEST_F(TransferTest, BarLooksAsWithAPositionAndAnInvalidationEveryChunk) {
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string source =
-            Source("in" + std::to_string(&c - cases), PatternBytes(c.length, 7));
+        const std::string source = files.Path() + "in" + std::to_string(&c - cases);
+        ASSERT_TRUE(WriteBytes(source, PatternBytes(c.length, 7)));
         ASSERT_TRUE(::SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_HIDDEN));
         const std::string target = files.Path() + "out" + std::to_string(&c - cases);
         ASSERT_TRUE(c.existing < 0 || WriteBytes(target, PatternBytes(c.existing, 9)));
@@ -70,10 +70,9 @@ TEST_F(TransferTest, BarLooksAsWithAPositionAndAnInvalidationEveryChunk) {
         bar->onSetRange = nullptr;
         // A position outside the range goes to the bar only to move it.
         for (size_t i = 0; i < bar->positions.size(); ++i) {
-            const Recorder::Range r = bar->rangeAtSetPos[i];
-            const int now = bar->shownAfterSetPos[i],
-                      was = i ? bar->shownAfterSetPos[i - 1] : std::get<0>(start);
-            EXPECT_FALSE(r.low <= r.high && bar->positions[i] != now && now == was)
+            const auto [r, now] = bar->shown[i];
+            const int was = i ? bar->shown[i - 1].second : std::get<0>(start);
+            EXPECT_FALSE(r.first <= r.second && bar->positions[i] != now && now == was)
                 << "position " << bar->positions[i] << " repaints an unchanged bar";
         }
         const std::string copied = ReadBytes(target);

@@ -61,7 +61,8 @@ TEST_F(LargeFile, SparseSourcePast4GiBCopiesWholeWithTheCounterAtMost100) {
     // Equal bytes include an equal length.
     EXPECT_EQ(FirstDifference(source, target), ~0ull) << "first difference";
     ASSERT_EQ(bar->ranges.size(), 1u);
-    EXPECT_TRUE(bar->ranges[0].high >= 99 && bar->ranges[0].high <= 100) << bar->ranges[0].high;
+    EXPECT_TRUE(bar->ranges[0].second >= 99 && bar->ranges[0].second <= 100)
+        << bar->ranges[0].second;
     EXPECT_LE(*std::max_element(bar->positions.begin(), bar->positions.end()), 100);
     EXPECT_EQ(bar->positions.size(), (length + 511) / 512 + 1);
     ::DeleteFileA(target.c_str());

@@ -31,7 +31,7 @@ using ChoicesTest = OptionsTest;
 // wait dispatches messages.
 FakePlatform* g_steppedPlatform = nullptr;
 void CALLBACK StepClock(HWND, UINT, UINT_PTR, DWORD) {
-    g_steppedPlatform->AdvanceMs(1000);
+    ++g_steppedPlatform->now.wSecond;
 }
 
 // The exit question comes after a wait that ends in (1 s, 2 s], by itself with no message

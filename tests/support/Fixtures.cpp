@@ -32,27 +32,11 @@ std::wstring Widen(const std::string& text, UINT codePage) {
 FakePlatform::FakePlatform() {
     SetPlatform(this);
     ResetSettings(ConfigPath());
-    ::GetLocalTime(&now);
 }
 
 FakePlatform::~FakePlatform() {
     SetPlatform(nullptr);
     ResetSettings("");
-}
-
-std::vector<std::string> FakePlatform::BoxTexts() const {
-    std::vector<std::string> texts;
-    for (const ShownBox& box : boxes) texts.push_back(box.text);
-    return texts;
-}
-
-void FakePlatform::AdvanceMs(int ms) {
-    FILETIME ft;
-    ::SystemTimeToFileTime(&now, &ft);
-    ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
-    t.QuadPart += static_cast<ULONGLONG>(ms) * 10000;
-    ft = {t.LowPart, t.HighPart};
-    ::FileTimeToSystemTime(&ft, &now);
 }
 
 int FakePlatform::MessageBox(HWND owner, const std::string& text, const std::string& caption,
@@ -63,22 +47,6 @@ int FakePlatform::MessageBox(HWND owner, const std::string& text, const std::str
     const int answer = answers.front();
     answers.pop_front();
     return answer;
-}
-
-void FakePlatform::TerminateProcess(UINT exitCode) {
-    exitCodes.push_back(exitCode);
-    if (onTerminate) onTerminate(exitCode);
-}
-
-SYSTEMTIME FakePlatform::LocalTime() {
-    SYSTEMTIME st = now;
-    if (!fakeClock) ::GetLocalTime(&st);
-    return st;
-}
-
-bool FakePlatform::WaitForMessage(DWORD timeoutMs) {
-    return ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
-           WAIT_OBJECT_0;
 }
 
 void SendCommand(HWND dialog, int id, UINT code) {
@@ -124,8 +92,8 @@ LRESULT CALLBACK Recorder::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         const LRESULT result = previous(message, wParam, lParam);
         PBRANGE range{};
         previous(PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-        self->rangeAtSetPos.push_back({range.iLow, range.iHigh});
-        self->shownAfterSetPos.push_back(static_cast<int>(previous(PBM_GETPOS, 0, 0)));
+        self->shown.push_back(
+            {{range.iLow, range.iHigh}, static_cast<int>(previous(PBM_GETPOS, 0, 0))});
         return result;
     } else if (message == PBM_SETRANGE) {
         if (self->onSetRange) self->onSetRange();
@@ -197,20 +165,6 @@ std::string UnixPath(const std::string& windowsPath) {
     return path;
 }
 
-HeldOpenFile HoldOpen(const std::string& path) {
-    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-    return HeldOpenFile(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
-}
-
-bool CanOpenExclusively(const std::string& path) {
-    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(handle);
-    return true;
-}
-
 void CopyTest::SetUp() {
     char directory[MAX_PATH + 1] = {};
     ::GetCurrentDirectoryA(MAX_PATH, directory);
@@ -234,20 +188,9 @@ void CopyTest::TearDown() {
 }
 
 void CopyTest::ResetBar(Recorder::Range range, int position) {
-    dlg.m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(range.low, range.high));
+    dlg.m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(range.first, range.second));
     dlg.m_progress.SendMessage(PBM_SETPOS, position);
     bar->Clear();
-}
-
-std::string CopyTest::Source(const std::string& name, const std::string& bytes) {
-    const std::string path = files.Path() + name;
-    EXPECT_TRUE(WriteBytes(path, bytes)) << path;
-    return path;
-}
-
-void CopyTest::SetPaths(const std::string& source, const std::string& target) {
-    dlg.SetDlgItemText(IDC_SOURCE_PATH, source);
-    dlg.SetDlgItemText(IDC_TARGET_PATH, target);
 }
 
 }  // namespace kestrava::test

@@ -19,22 +19,19 @@ namespace kestrava::test {
 
 struct ShownBox {
     HWND owner;
-    std::string text;
-    std::string caption;
+    std::string text, caption;
     UINT type;
 };
 
-// Records what the program asks of the platform and answers from a script. The running
-// "executable" lies in a scratch folder of its own, so each test has its own
-// configuration file, and the settings' globals start empty.
-class FakePlatform : public IPlatform {
+// Records what the program asks of the platform and answers from a script; waiting for
+// input, the registry and beeps stay real. The running "executable" lies in a scratch folder
+// of its own, so each test has its own configuration file, and the settings' globals start
+// empty.
+class FakePlatform : public Win32Platform {
   public:
     FakePlatform();
     ~FakePlatform() override;
-
     std::string ConfigPath() const { return folder.Path() + "Kestrava_Configuration.ini"; }
-    std::vector<std::string> BoxTexts() const;
-    void AdvanceMs(int ms);
 
     ScratchFolder folder;
     std::vector<ShownBox> boxes;
@@ -43,15 +40,17 @@ class FakePlatform : public IPlatform {
     std::vector<UINT> exitCodes;
     std::function<void(UINT)> onTerminate;
     std::vector<DWORD> sleeps;
-    bool fakeClock = false;  // else the real local time
-    SYSTEMTIME now{};
+    bool fakeClock = false;                      // else the real local time
+    SYSTEMTIME now{2026, 1, 4, 1, 12, 0, 0, 0};  // a test steps it by whole seconds
 
     int MessageBox(HWND owner, const std::string& text, const std::string& caption,
                    UINT type) override;
-    void TerminateProcess(UINT exitCode) override;
+    void TerminateProcess(UINT exitCode) override {
+        exitCodes.push_back(exitCode);
+        if (onTerminate) onTerminate(exitCode);
+    }
     void Sleep(DWORD ms) override { sleeps.push_back(ms); }
-    SYSTEMTIME LocalTime() override;
-    bool WaitForMessage(DWORD timeoutMs) override;
+    SYSTEMTIME LocalTime() override { return fakeClock ? now : Win32Platform::LocalTime(); }
     std::string ModuleFileName() override { return folder.Path() + "Kestrava.exe"; }
     // Dialogs: the answer each gives (nullptr cancels, a folder "" is an item without a
     // path), the arguments of the last call (lpstrFile as fileName), and item lists not freed.
@@ -78,12 +77,11 @@ class FakePlatform : public IPlatform {
         if (fileAnswer) ::lstrcpyA(info->lpstrFile, fileAnswer);
         return fileAnswer != nullptr;
     }
+    // Nothing outside the test is opened.
     HINSTANCE ShellExecute(HWND, const char*, const char*, const char*, const char*, int) override {
         return reinterpret_cast<HINSTANCE>(33);
     }
     UINT WinExec(const char*, UINT) override { return 33; }
-    bool RegQueryValue(HKEY, const std::string&, std::string&) override { return false; }
-    void MessageBeep(UINT) override {}
 };
 
 // WM_COMMAND from the dialog's control, as a press of it sends it.
@@ -100,27 +98,17 @@ class Recorder {
   public:
     explicit Recorder(HWND window);
     ~Recorder();
-    struct Range {
-        int low;
-        int high;
-        bool operator==(const Range&) const = default;
-    };
-    std::vector<int> positions;  // PBM_SETPOS, in the order sent
-    std::vector<Range> ranges;   // PBM_SETRANGE
+    using Range = std::pair<int, int>;  // low, high
+    std::vector<int> positions;         // PBM_SETPOS, in the order sent
+    std::vector<Range> ranges;          // PBM_SETRANGE
     std::vector<std::string> texts;
     // The range and the position the bar held just after each PBM_SETPOS.
-    std::vector<Range> rangeAtSetPos;
-    std::vector<int> shownAfterSetPos;
+    std::vector<std::pair<Range, int>> shown;
     // Run as each PBM_SETPOS (index counting from 0) or PBM_SETRANGE arrives, before the
     // bar handles it.
     std::function<void(size_t index)> onSetPos;
     std::function<void()> onSetRange;
-    void Clear() {
-        positions.clear();
-        ranges.clear();
-        rangeAtSetPos.clear();
-        shownAfterSetPos.clear();
-    }
+    void Clear() { positions.clear(), ranges.clear(), shown.clear(); }
 
   private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -135,26 +123,14 @@ std::string RenderClient(HWND hwnd);
 int RunUnixShell(const std::string& command);
 std::string UnixPath(const std::string& windowsPath);  // empty when there is none
 
-// A file opened with no sharing for as long as the handle lives.
-struct HandleCloser {
-    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using HeldOpenFile = std::unique_ptr<void, HandleCloser>;
-HeldOpenFile HoldOpen(const std::string& path);
-// True when nobody else has the file open: an open without sharing succeeds.
-bool CanOpenExclusively(const std::string& path);
-
 // The main window shown in manual mode (folder copy, completion box), its own files,
 // the bar's messages and the status line recorded.
 class CopyTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
-
     // The bar as start-up leaves it, then nothing recorded.
     void ResetBar(Recorder::Range range, int position = 0);
-    std::string Source(const std::string& name, const std::string& bytes);  // a new file
-    void SetPaths(const std::string& source, const std::string& target);
 
     FakePlatform platform;
     ScratchFolder files;
