@@ -11,22 +11,6 @@
 namespace kestrava::test {
 namespace {
 
-// Logs what a click asks of the platform; htmlfile's open command is none when empty.
-struct ShellFake : FakePlatform {
-    int shell = 33, exec = 33;  // their answers
-    std::string command, log;
-    HINSTANCE ShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, int show) override {
-        log += std::string(verb) + " " + file + " " + std::to_string(show) + "|";
-        return reinterpret_cast<HINSTANCE>(INT_PTR(shell));
-    }
-    UINT WinExec(LPCSTR line, UINT) override { return log.append(line) += "|", UINT(exec); }
-    void MessageBeep(UINT type) override { log += "beep " + std::to_string(type) + "|"; }
-    bool RegQueryValue(HKEY root, const std::string& key, std::string& value) override {
-        value = key == ".htm" ? "htmlfile" : key == "htmlfile\\shell\\open\\command" ? command : "";
-        return root == HKEY_CLASSES_ROOT && !value.empty();
-    }
-};
-
 // Run once, by a thread timer, in the next modal box the loop runs.
 std::function<void()> g_inModal;
 void CALLBACK RunInModal(HWND, UINT, UINT_PTR, DWORD) {
@@ -44,7 +28,7 @@ COLORREF ColourOf(HWND dialog, HWND control) {
 }
 
 TEST(LinkLabelTest, FitsColoursHoversShowsTheTargetAndOpensTheFileOrTheTarget) {
-    ShellFake platform;
+    FakePlatform platform;
     CDialog parent{IDD_TEST_DIALOG};
     ASSERT_TRUE(parent.Create());
     CLinkLabel label;
@@ -112,7 +96,7 @@ TEST(LinkLabelTest, FitsColoursHoversShowsTheTargetAndOpensTheFileOrTheTarget) {
 }
 
 TEST(AboutBoxTest, EachWayInOpensItsBoxWhichTypesEachWayOutGivesModeOneBackNothingIsLeft) {
-    ShellFake platform;
+    FakePlatform platform;
     auto main = std::make_unique<CKestravaDlg>();
     ASSERT_TRUE(main->Create());
     const CLinkLabelBase* links[] = {&main->m_configLink, &main->m_aboutLink};

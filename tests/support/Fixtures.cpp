@@ -131,7 +131,7 @@ std::string RenderClient(HWND hwnd) {
     return pixels;
 }
 
-int RunUnixShell(const std::string& command) {
+int RunUnixShell(const std::string& command, DWORD timeoutMs) {
     // Wine starts a Unix program given by its Unix path, but hands back no handle to wait
     // on: the shell reports its exit status in a file that appears when it is done.
     const ScratchFolder folder;
@@ -148,7 +148,7 @@ int RunUnixShell(const std::string& command) {
         return -1;
     if (process.hThread) ::CloseHandle(process.hThread);
     if (process.hProcess) ::CloseHandle(process.hProcess);
-    for (const ULONGLONG end = ::GetTickCount64() + 30000; !FileExists(status); ::Sleep(5)) {
+    for (const ULONGLONG end = ::GetTickCount64() + timeoutMs; !FileExists(status); ::Sleep(5)) {
         if (::GetTickCount64() > end) return -1;
     }
     return std::atoi(ReadBytes(status).c_str());

@@ -24,7 +24,7 @@ struct ShownBox {
 };
 
 // Records what the program asks of the platform and answers from a script; waiting for
-// input, the registry and beeps stay real. The running "executable" lies in a scratch folder
+// input stays real. The running "executable" lies in a scratch folder
 // of its own, so each test has its own configuration file, and the settings' globals start
 // empty.
 class FakePlatform : public Win32Platform {
@@ -77,11 +77,20 @@ class FakePlatform : public Win32Platform {
         if (fileAnswer) ::lstrcpyA(info->lpstrFile, fileAnswer);
         return fileAnswer != nullptr;
     }
-    // Nothing outside the test is opened.
-    HINSTANCE ShellExecute(HWND, const char*, const char*, const char*, const char*, int) override {
-        return reinterpret_cast<HINSTANCE>(33);
+    // The shell: what a link asks of it, logged, and the answers (htmlfile's open command is
+    // none when empty). Nothing outside the test is opened.
+    int shell = 33, exec = 33;
+    std::string command, log;
+    HINSTANCE ShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, int show) override {
+        log += std::string(verb) + " " + file + " " + std::to_string(show) + "|";
+        return reinterpret_cast<HINSTANCE>(INT_PTR(shell));
     }
-    UINT WinExec(const char*, UINT) override { return 33; }
+    UINT WinExec(LPCSTR line, UINT) override { return log.append(line) += "|", UINT(exec); }
+    void MessageBeep(UINT type) override { log += "beep " + std::to_string(type) + "|"; }
+    bool RegQueryValue(HKEY root, const std::string& key, std::string& value) override {
+        value = key == ".htm" ? "htmlfile" : key == "htmlfile\\shell\\open\\command" ? command : "";
+        return root == HKEY_CLASSES_ROOT && !value.empty();
+    }
 };
 
 // WM_COMMAND from the dialog's control, as a press of it sends it.
@@ -120,7 +129,7 @@ class Recorder {
 std::string RenderClient(HWND hwnd);
 
 // Runs a command with /bin/sh, outside Wine's file sharing; returns its exit code or -1.
-int RunUnixShell(const std::string& command);
+int RunUnixShell(const std::string& command, DWORD timeoutMs = 30000);
 std::string UnixPath(const std::string& windowsPath);  // empty when there is none
 
 // The main window shown in manual mode (folder copy, completion box), its own files,
