@@ -6,7 +6,7 @@
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "support/Fixtures.h"
-#include "support/TestDialogs.h"
+#include "resource.h"
 
 namespace kestrava::test {
 namespace {
@@ -29,7 +29,7 @@ COLORREF ColourOf(HWND dialog, HWND control) {
 
 TEST(LinkLabelTest, FitsColoursHoversShowsTheTargetAndOpensTheFileOrTheTarget) {
     FakePlatform platform;
-    CDialog parent{IDD_TEST_DIALOG};
+    CDialog parent{IDD_MAIN_DIALOG};
     ASSERT_TRUE(parent.Create());
     CLinkLabel label;
     // A static of the dialog in its font, taken over by label, which fits it to its 41 x 14 text.

@@ -5,7 +5,7 @@
 #include "framework/DataExchange.h"
 #include "framework/MbString.h"
 #include "support/Fixtures.h"
-#include "support/TestDialogs.h"
+#include "resource.h"
 
 namespace kestrava::test {
 namespace {
@@ -31,9 +31,10 @@ const MsgEntry TestLabel::kEntries[] = {on::CommandReflect<&TestLabel::OnClicked
                                         on::CtlColorReflect<&TestLabel::CtlColor>()};
 const MessageMap TestLabel::kMessageMap{&CStatic::kMessageMap, kEntries};
 
+// The main window's template with handlers of its own: an edit, a static, two buttons.
 class TestDlg : public CDialog {
   public:
-    TestDlg() : CDialog(IDD_TEST_DIALOG) {}
+    TestDlg() : CDialog(IDD_MAIN_DIALOG) {}
     TestLabel m_label;
     std::string m_text;
     int paints = 0;
@@ -42,14 +43,14 @@ class TestDlg : public CDialog {
     void OnGo() { Log("go"); }
     void OnGoDouble() { Log("go:double"); }
     void OnThrow() { CFile file("Z:\\no\\such\\folder\\缺失.txt", CFile::modeRead); }
-    void OnEditChange() { Log("change:" + GetDlgItemText(IDC_T_EDIT)); }
+    void OnEditChange() { Log("change:" + GetDlgItemText(IDC_SOURCE_PATH)); }
     void OnTimer(UINT_PTR) { EndDialog(0); }  // a stuck modal loop ends as a failure
     void OnPaint() { throw ++paints; }        // each paint counted and ended by a throw
 
   protected:
     void DoDataExchange(CDataExchange* dx) override {
-        DDX_Control(dx, IDC_T_LABEL, m_label);
-        DDX_Text(dx, IDC_T_EDIT, m_text);
+        DDX_Control(dx, IDC_STATUS_TEXT, m_label);
+        DDX_Text(dx, IDC_SOURCE_PATH, m_text);
     }
     BOOL OnInitDialog() override { return CDialog::OnInitDialog(), onInit(*this), TRUE; }
     const MessageMap* GetMessageMap() const override { return &kMessageMap; }
@@ -57,11 +58,11 @@ class TestDlg : public CDialog {
     static const MessageMap kMessageMap;
 };
 const MsgEntry TestDlg::kEntries[] = {
-    on::Command<&TestDlg::OnGo>(IDC_T_GO),
-    on::Command<&TestDlg::OnGoDouble>(IDC_T_GO, BN_DOUBLECLICKED),
-    on::Command<&TestDlg::OnGo>(IDC_T_LABEL, STN_CLICKED),  // the label's own entry comes first
-    on::Command<&TestDlg::OnThrow>(IDC_T_THROW),
-    on::Command<&TestDlg::OnEditChange>(IDC_T_EDIT, EN_CHANGE),
+    on::Command<&TestDlg::OnGo>(IDC_COPY),
+    on::Command<&TestDlg::OnGoDouble>(IDC_COPY, BN_DOUBLECLICKED),
+    on::Command<&TestDlg::OnGo>(IDC_STATUS_TEXT, STN_CLICKED),  // the label's own entry comes first
+    on::Command<&TestDlg::OnThrow>(IDC_CLOSE),
+    on::Command<&TestDlg::OnEditChange>(IDC_SOURCE_PATH, EN_CHANGE),
     on::Timer<&TestDlg::OnTimer>(),
     on::Message<&TestDlg::OnPaint>(WM_PAINT),
 };
@@ -79,18 +80,18 @@ TEST(FrameworkTest, ExchangeDispatchReflectionAndExceptionBoundary) {
     dlg.m_text = "初始";
     ASSERT_TRUE(dlg.Create());
     // Setting a text notifies inside the call, also when it does not change.
-    dlg.SetDlgItemText(IDC_T_EDIT, "15");
-    dlg.SetDlgItemText(IDC_T_EDIT, "15");
+    dlg.SetDlgItemText(IDC_SOURCE_PATH, "15");
+    dlg.SetDlgItemText(IDC_SOURCE_PATH, "15");
     dlg.UpdateData(true);
     EXPECT_EQ(dlg.m_text, "15");
-    SendCommand(dlg.m_hWnd, IDC_T_GO, BN_CLICKED);
-    SendCommand(dlg.m_hWnd, IDC_T_GO, BN_DOUBLECLICKED);
-    SendCommand(dlg.m_hWnd, IDC_T_GO, BN_SETFOCUS);  // no entry: ignored
-    SendCommand(dlg.m_hWnd, IDC_T_LABEL, STN_CLICKED);
+    SendCommand(dlg.m_hWnd, IDC_COPY, BN_CLICKED);
+    SendCommand(dlg.m_hWnd, IDC_COPY, BN_DOUBLECLICKED);
+    SendCommand(dlg.m_hWnd, IDC_COPY, BN_SETFOCUS);  // no entry: ignored
+    SendCommand(dlg.m_hWnd, IDC_STATUS_TEXT, STN_CLICKED);
     EXPECT_EQ(dlg.SendMessage(WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(dlg.m_label.m_hWnd)),
               reinterpret_cast<LRESULT>(kLabelBrush));
-    SendCommand(dlg.m_hWnd, IDC_T_THROW, BN_CLICKED);
-    ::SendMessageA(dlg.GetDlgItem(IDC_T_GO), BM_CLICK, 0, 0);  // through the real button
+    SendCommand(dlg.m_hWnd, IDC_CLOSE, BN_CLICKED);
+    ::SendMessageA(dlg.GetDlgItem(IDC_COPY), BM_CLICK, 0, 0);  // through the real button
     EXPECT_EQ(g_log,
               (std::vector<std::string>{
                   "label:subclassed", "change:初始", "change:15", "change:15", "go", "go:double",
@@ -113,9 +114,9 @@ TEST(FrameworkTest, EnterAndEscapeEndTheModalDialog) {
         TestDlg dlg;
         dlg.m_text = "before";
         dlg.onInit = [key = key](TestDlg& d) {
-            ::SetWindowTextA(d.GetDlgItem(IDC_T_EDIT), "typed");
+            ::SetWindowTextA(d.GetDlgItem(IDC_SOURCE_PATH), "typed");
             ::PostMessageA(d.m_label.m_hWnd, WM_MOUSEMOVE, 0, 0);
-            ::PostMessageA(d.GetDlgItem(IDC_T_EDIT), WM_KEYDOWN, key, 1);
+            ::PostMessageA(d.GetDlgItem(IDC_SOURCE_PATH), WM_KEYDOWN, key, 1);
             ::SetTimer(d.m_hWnd, 1, 5000, nullptr);
         };
         EXPECT_EQ(dlg.DoModal(), result);
