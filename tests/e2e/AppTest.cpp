@@ -31,7 +31,7 @@ TEST(Exit, EnterEscCloseButtonAndCloseBoxEndTheProcessAtOnceWithCodeZero) {
         {"Enter in the target box", [](App& a) { return a.PressKey(IDC_TARGET_PATH, VK_RETURN); }},
         {"Esc", [](App& a) { return a.PressKey(IDC_SOURCE_PATH, VK_ESCAPE); }},
         {"Close button", [](App& a) { return a.Click(IDC_CLOSE); }},
-        {"close box", [](App& a) { return a.Post(WM_SYSCOMMAND, SC_CLOSE); }},
+        {"close box", [](App& a) { return bool(::PostMessageA(a.window, WM_SYSCOMMAND, SC_CLOSE, 0)); }},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -50,8 +50,8 @@ TEST(Exit, ExitQuestionAfterTheWaitCancelKeepsRunningOkEnds) {
     for (const int answer : {IDCANCEL, IDOK}) {
         SCOPED_TRACE(answer == IDOK ? "OK" : "Cancel");
         const ULONGLONG asked = ::GetTickCount64();
-        app.Post(WM_COMMAND, IDC_EXIT_PROMPT);
-        const auto box = app.WaitForMessageBox(5000);
+        ::PostMessageA(app.window, WM_COMMAND, IDC_EXIT_PROMPT, 0);
+        const auto box = app.FindMessageBox(5000);
         ASSERT_TRUE(box) << "no exit question";
         const ULONGLONG shownAfter = ::GetTickCount64() - asked;
         EXPECT_GT(shownAfter, 1000u) << "the question comes after the pumped wait";
@@ -75,12 +75,7 @@ TEST(CopyEndToEnd, FolderCopyFromTheCopyButtonEndsWithTheCompletionBox) {
                                    {"子目录\\b.bin", std::string(70000, '\x5c')},
                                    {"空", "", true}}));
     App app("复制", kManualFolderCopy);
-    app.SetText(IDC_SOURCE_PATH, source);
-    app.SetText(IDC_TARGET_PATH, files.Path() + "目标\\复制文件夹功能启动.txt");
-
-    ASSERT_TRUE(app.Click(IDC_COPY));
-
-    const auto box = app.WaitForMessageBox(15000);
+    const auto box = app.CopyByHand(source, files.Path() + "目标\\复制文件夹功能启动.txt", 15000);
     ASSERT_TRUE(box) << "no box after the copy";
     EXPECT_EQ(box->text, "复制完成");
     EXPECT_EQ(box->caption, "Kestrava");
@@ -88,9 +83,7 @@ TEST(CopyEndToEnd, FolderCopyFromTheCopyButtonEndsWithTheCompletionBox) {
     EXPECT_TRUE(ReadTree(files.Path() + "目标\\源数据") == ReadTree(source)) << "the copy differs";
     EXPECT_EQ(app.Text(IDC_STATUS_TEXT), "文件夹复制成功......");
     ASSERT_TRUE(app.Answer(*box, IDOK));
-    ::Sleep(500);
-    EXPECT_TRUE(app.MessageBoxes().empty()) << "exactly one completion box";
-    EXPECT_TRUE(app.IsRunning());
+    EXPECT_TRUE(app.StaysQuiet(500)) << "exactly one completion box, and the program stays";
 }
 
 }  // namespace

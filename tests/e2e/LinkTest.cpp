@@ -15,7 +15,6 @@ namespace {
 
 TEST(SwitchesEndToEnd, ClicksChangeCaptionsAndStoredSettings) {
     App app("开关", {{"Install", "0"}});
-    const auto check = [&](int id) { return app.Send(id, BM_GETCHECK, 0, 0); };
     // Each check box with its key and its captions unchecked and checked.
     const std::tuple<int, const char*, const char*, const char*> clicks[] = {
         {IDC_AUTO_RUN, "Install", "手动执行", "自动执行"},
@@ -25,12 +24,11 @@ TEST(SwitchesEndToEnd, ClicksChangeCaptionsAndStoredSettings) {
     };
     for (const auto& [id, key, uncheckedCaption, checkedCaption] : clicks) {
         SCOPED_TRACE(key);
-        const int checked = check(id) == 0;
+        const UINT checked = !::IsDlgButtonChecked(app.window, id);
         ASSERT_TRUE(app.Click(id));
-        ASSERT_TRUE(WaitUntil([&] { return check(id) == checked; }, 3000));
+        ASSERT_TRUE(WaitFor([&] { return ::IsDlgButtonChecked(app.window, id) == checked; }, 3000));
         char stored[8] = {};
-        ::GetPrivateProfileStringA("Overall_situation", key, "", stored, 8,
-                                   (app.exeDir + "\\Kestrava_Configuration.ini").c_str());
+        ::GetPrivateProfileStringA("Overall_situation", key, "", stored, 8, app.ini.c_str());
         EXPECT_EQ(app.Text(id) + stored,
                   (checked ? checkedCaption : uncheckedCaption) + std::to_string(checked));
     }
@@ -45,9 +43,9 @@ bool ConfigLinkOpensTheFileInNotepad(const App& app) {
     PressOn(app, IDC_CONFIG_LINK);
     const char* title = "Kestrava_Configuration.ini - 记事本";
     HWND notepad = nullptr;
-    return WaitUntil([&] { return (notepad = ::FindWindowA("Notepad", title)); }, 10000) &&
+    return WaitFor([&] { return (notepad = ::FindWindowA("Notepad", title)); }, 10000) &&
            ::PostMessageA(notepad, WM_CLOSE, 0, 0) &&
-           WaitUntil([&] { return !::IsWindow(notepad); }, 5000);
+           WaitFor([&] { return !::IsWindow(notepad); }, 5000);
 }
 
 TEST(LinksEndToEnd, ConfigLinkOpensNotepadBeforeAndAfterTheAboutBoxTypesItsText) {
@@ -56,7 +54,7 @@ TEST(LinksEndToEnd, ConfigLinkOpensNotepadBeforeAndAfterTheAboutBoxTypesItsText)
     PressOn(app, IDC_ABOUT_LINK);
     HWND about = nullptr;
     ASSERT_TRUE(
-        WaitUntil([&] { return (about = ::GetLastActivePopup(app.window)) != app.window; }, 5000));
+        WaitFor([&] { return (about = ::GetLastActivePopup(app.window)) != app.window; }, 5000));
     const auto typed = [&] {
         char text[512] = {};
         DWORD_PTR copied = 0;
@@ -66,12 +64,12 @@ TEST(LinksEndToEnd, ConfigLinkOpensNotepadBeforeAndAfterTheAboutBoxTypesItsText)
     };
     const std::string early = typed();
     std::string later;
-    EXPECT_TRUE(WaitUntil([&] { return (later = typed()).size() > early.size() + 6; }, 4000));
+    EXPECT_TRUE(WaitFor([&] { return (later = typed()).size() > early.size() + 6; }, 4000));
     EXPECT_TRUE(later.starts_with(early)) << "\"" << early << "\", then \"" << later << "\"";
     // Esc as the keyboard gives it, through the box's own loop.
     for (const UINT message : {WM_KEYDOWN, WM_KEYUP})
         ::PostMessageA(::GetDlgItem(about, IDOK), message, VK_ESCAPE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(about); }, 5000)) << "the box stays";
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(about); }, 5000)) << "the box stays";
     EXPECT_TRUE(ConfigLinkOpensTheFileInNotepad(app)) << "not after the About box";
 }
 

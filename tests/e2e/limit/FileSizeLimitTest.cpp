@@ -24,21 +24,14 @@ TEST(FileSizeLimit, FailedWriteShowsOnlyTheStopBox) {
                             std::string(std::atoi(limitKb) * 1024 + 4096, 'p')));
     ::DeleteFileA((target.Path() + "probe.bin").c_str());
     App app("复制", kManualFolderCopy);
-    app.SetText(IDC_SOURCE_PATH, source);
-    app.SetText(IDC_TARGET_PATH, target.Path() + "复制文件夹功能启动.txt");
-
-    ASSERT_TRUE(app.Click(IDC_COPY));
-
-    const auto box = app.WaitForMessageBox(30000);
+    const auto box = app.CopyByHand(source, target.Path() + "复制文件夹功能启动.txt", 30000);
     ASSERT_TRUE(box) << "no box after the failed write";
     EXPECT_NE(box->text.find(target.Path() + "source\\over-limit.bin"), std::string::npos)
         << box->text;
     EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
     EXPECT_EQ(app.Text(IDC_STATUS_TEXT), source + "\\over-limit.bin");
     ASSERT_TRUE(app.Answer(*box, IDOK));
-    ::Sleep(1500);
-    EXPECT_TRUE(app.MessageBoxes().empty()) << "a completion box followed the failure";
-    EXPECT_TRUE(app.IsRunning());
+    EXPECT_TRUE(app.StaysQuiet(1500)) << "a completion box followed the failure, or it ended";
 }
 
 }  // namespace
