@@ -78,9 +78,9 @@ TEST_F(FolderCopyTest, EachCopyLandsWhereTheTextsSayOrStopsWithOneBox) {
         dlg.SetDlgItemText(IDC_SOURCE_PATH, c.sourceText);
         dlg.SetDlgItemText(IDC_TARGET_PATH, c.targetText);
         ::SetFocus(dlg.GetDlgItem(IDC_SOURCE_PATH));
-        HANDLE holder = c.stop.find(held) == std::string::npos ? INVALID_HANDLE_VALUE : open(held);
+        HANDLE holder = c.stop.find(held) == std::string::npos ? nullptr : open(held);
         SendCommand(dlg.m_hWnd, c.command);
-        ::CloseHandle(holder);
+        if (holder) ::CloseHandle(holder);
 
         EXPECT_EQ(dlg.GetDlgItemText(IDC_TARGET_PATH), c.shown);
         EXPECT_EQ(ReadSetting(key::SavePath), c.saved);
