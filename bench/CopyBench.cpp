@@ -16,6 +16,7 @@
 
 #include "app/KestravaDlg.h"
 #include "framework/Platform.h"
+#include "framework/WidePath.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "support/Files.h"
@@ -23,6 +24,7 @@
 namespace {
 
 using kestrava::CKestravaDlg;
+using kestrava::ToWide;
 using namespace kestrava::test;
 
 constexpr size_t kFileSize = 64u << 20;
@@ -132,10 +134,10 @@ int main(int argc, char** argv) {
     std::vector<double> transfer, afterSmall, bare, bareFlush, copyFile;
     for (int round = 0; round < rounds; ++round) {
         ::SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-        transfer.push_back(Seconds([&] { dlg.TransferFile(source, dir + "transfer.out"); }));
+        transfer.push_back(Seconds([&] { dlg.TransferFile(ToWide(source), ToWide(dir + "transfer.out")); }));
         // Leaves the range at 0 to 2.
-        dlg.TransferFile(small, dir + "small.out");
-        afterSmall.push_back(Seconds([&] { dlg.TransferFile(source, dir + "after.out"); }));
+        dlg.TransferFile(ToWide(small), ToWide(dir + "small.out"));
+        afterSmall.push_back(Seconds([&] { dlg.TransferFile(ToWide(source), ToWide(dir + "after.out")); }));
         bare.push_back(
             Seconds([&] { BareLoop(source, dir + "bare.out", bar, false, Invalidate::never); }));
         bareFlush.push_back(

@@ -110,7 +110,7 @@ void CAboutDlg::OnClose() {
 }
 
 void CAboutDlg::OnLoadPicture() {
-    CFile file("ResourceFiles\\icon1.ico", CFile::modeRead);
+    CFile file(L"ResourceFiles\\icon1.ico", CFile::modeRead);
     const ULONGLONG length = file.GetLength();
     if (length == 0 || length > MAXDWORD) return;
     CGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(length)));

@@ -42,7 +42,7 @@ class CKestravaDlg : public CDialog {
     CProgressCtrl m_progress;
     std::string m_strSourceCopy;
     // Full path of the folder a running folder copy fills; its walk never enters it.
-    std::string m_strTargetFolderPath;
+    std::wstring m_strTargetFolderPath;
     HICON m_hIcon = nullptr;
 
     // Command and message handlers.
@@ -70,9 +70,10 @@ class CKestravaDlg : public CDialog {
     // Routines the handlers share.
     void RunAfterCopyAction();
     void WaitPumpingMessages();
-    void TransferFile(std::string source, std::string target);
+    // Both paths are the file system's own names, extended-length where they are absolute.
+    void TransferFile(std::wstring source, std::wstring target);
     // One level of the folder copy: sourceDir's entries into targetDir, depth first.
-    void CopyFolderTree(std::string sourceDir, std::string targetDir);
+    void CopyFolderTree(std::wstring sourceDir, std::wstring targetDir);
     // The name after the last separator, without its extension unless keepExtension.
     static std::string GetPathTitle(std::string path, bool keepExtension);
     // Runs the unattended start once, at the first paint after the settings load.

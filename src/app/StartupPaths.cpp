@@ -1,11 +1,10 @@
 // At start-up the stored source path decides the source kind, and the stored target is
 // rewritten to fit it: the placeholder file in the target folder for a folder source, a
 // file of the source's name for a file source.
-#include <shlwapi.h>
-
 #include "app/KestravaDlg.h"
 #include "copy/CopyPaths.h"
 #include "framework/MbString.h"
+#include "framework/WidePath.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 
@@ -17,10 +16,6 @@ namespace {
 std::string Stem(const std::string& name) {
     const int dot = mbs::Find(name, '.');
     return dot < 0 ? name : mbs::Left(name, dot);
-}
-
-bool IsFolder(const std::string& path) {
-    return ::PathIsDirectoryA(path.c_str()) != FALSE;
 }
 }  // namespace
 

@@ -1,7 +1,5 @@
 #include "copy/CopyPaths.h"
 
-#include <windows.h>
-
 #include "framework/MbString.h"
 
 namespace kestrava {
@@ -35,20 +33,6 @@ std::string SourceFolderName(const std::string& fullPath) {
     while (EndsWithBackslash(path)) path.pop_back();
     if (path.empty() || IsBareDrive(path)) return {};
     return LastComponent(path);
-}
-
-std::string FullPath(const std::string& path) {
-    if (path.empty()) return path;
-    // "D:" alone would name the current directory on D:, which an earlier folder copy may
-    // have left inside its own output; a user who types a drive means the drive.
-    if (IsBareDrive(path)) return path + "\\";
-    const DWORD needed = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return path;
-    std::string full(needed, '\0');
-    const DWORD length = ::GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed) return path;
-    full.resize(length);
-    return full;
 }
 
 }  // namespace kestrava

@@ -17,8 +17,5 @@ std::string JoinPath(const std::string& dir, const std::string& name);
 // component once trailing backslashes are dropped, and empty for a drive root, whose
 // contents go straight into the target folder.
 std::string SourceFolderName(const std::string& fullPath);
-// The absolute form of path against the current directory; path itself when the
-// platform cannot resolve it. A bare drive such as "D:" is that drive's root.
-std::string FullPath(const std::string& path);
 
 }  // namespace kestrava

@@ -7,6 +7,7 @@
 #include "framework/File.h"
 #include "framework/FileFind.h"
 #include "framework/Platform.h"
+#include "framework/WidePath.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 
@@ -16,11 +17,23 @@ namespace {
 // Long enough to read each file name in the status line as it goes by.
 constexpr DWORD kPauseBeforeFileMs = 500;
 constexpr const char* kLevelDoneText = "文件夹复制成功......";
+// The longest current directory a program that is not long-path aware may set: MAX_PATH
+// less the trailing backslash the system adds and the terminator.
+constexpr size_t kMaxCurrentDirectory = MAX_PATH - 2;
 
-// Uses a folder that exists (and makes it the current directory), else creates it one
-// level deep; a folder that cannot be created shows up when a file is copied into it.
-void EnsureFolder(const std::string& folder) {
-    if (!::SetCurrentDirectoryA(folder.c_str())) ::CreateDirectoryA(folder.c_str(), nullptr);
+// Creates the folder one level deep, or finds it, and makes it the current directory. A
+// folder that neither exists nor can be made stops the copy: left to the first file
+// copied into it, an empty one would go missing unreported. Past the current directory's
+// limit the folder is not entered; the walk uses whole paths only.
+void EnsureFolder(const std::wstring& folder) {
+    if (!::CreateDirectoryW(folder.c_str(), nullptr)) {
+        const DWORD error = ::GetLastError();
+        const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            CFileException::ThrowOsError(static_cast<LONG>(error), folder);
+    }
+    const std::wstring plain = DisplayPath(folder);
+    if (plain.size() <= kMaxCurrentDirectory) ::SetCurrentDirectoryW(plain.c_str());
 }
 
 struct HandleCloser {
@@ -28,23 +41,48 @@ struct HandleCloser {
 };
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
-// Volume and file index: the same folder under any spelling, case or link.
-bool FolderIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    HANDLE opened = ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+UniqueHandle OpenFolder(const std::wstring& path) {
+    HANDLE opened = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) return false;
-    UniqueHandle folder(opened);
-    return ::GetFileInformationByHandle(folder.get(), &info) != FALSE;
+    return UniqueHandle(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
 }
 
-bool IsSameFolder(const std::string& a, const std::string& b) {
+// The path the file system resolves an open folder to, links and spelling undone; empty
+// when it cannot tell.
+std::wstring FinalPath(HANDLE folder) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length =
+            ::GetFinalPathNameByHandleW(folder, path.data(), static_cast<DWORD>(path.size()), 0);
+        if (length == 0) return {};
+        const bool fits = length < path.size();
+        path.resize(length);
+        if (fits) return path;
+    }
+    return {};
+}
+
+// The same folder under any spelling, case or link. Two folders never share a volume and
+// file index, but some network and FUSE shares give every folder a zero or the same one: a
+// match counts only when the final paths agree as well.
+bool IsSameFolder(const std::wstring& a, const std::wstring& b) {
+    const UniqueHandle folderA = OpenFolder(a);
+    const UniqueHandle folderB = OpenFolder(b);
+    if (!folderA || !folderB) return false;
     BY_HANDLE_FILE_INFORMATION infoA{};
     BY_HANDLE_FILE_INFORMATION infoB{};
-    return FolderIdentity(a, infoA) && FolderIdentity(b, infoB) &&
-           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-           infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
-           infoA.nFileIndexLow == infoB.nFileIndexLow;
+    const bool identified = Platform().FileIdentity(folderA.get(), infoA) &&
+                            Platform().FileIdentity(folderB.get(), infoB);
+    if (identified && (infoA.dwVolumeSerialNumber != infoB.dwVolumeSerialNumber ||
+                       infoA.nFileIndexHigh != infoB.nFileIndexHigh ||
+                       infoA.nFileIndexLow != infoB.nFileIndexLow)) {
+        return false;
+    }
+    const std::wstring finalA = FinalPath(folderA.get());
+    const std::wstring finalB = FinalPath(folderB.get());
+    if (finalA.empty() || finalB.empty()) return identified;
+    return finalA == finalB;
 }
 }  // namespace
 
@@ -65,10 +103,10 @@ void CKestravaDlg::OnFolderCopy() {
 
     // Both ends are fixed as full paths before the walk changes the current directory,
     // so a relative text means the same folder from the first file to the last.
-    const std::string source = FullPath(m_strSourceFile);
+    const std::wstring source = ExtendedPath(m_strSourceFile);
     g_strTargetRoot = DirectoryPart(m_strTargetFile);
-    g_strTargetFolder = g_strTargetRoot + SourceFolderName(source);
-    m_strTargetFolderPath = g_strTargetFolder.empty() ? FullPath(".") : FullPath(g_strTargetFolder);
+    g_strTargetFolder = g_strTargetRoot + SourceFolderName(ToAnsi(DisplayPath(source)));
+    m_strTargetFolderPath = ExtendedPath(g_strTargetFolder.empty() ? "." : g_strTargetFolder);
 
     // The walk's first level makes sure the target folder exists, once the source is
     // known to be a folder it can list.
@@ -79,9 +117,9 @@ void CKestravaDlg::OnFolderCopy() {
     m_strTargetFolderPath.clear();
 }
 
-void CKestravaDlg::CopyFolderTree(std::string sourceDir, std::string targetDir) {
+void CKestravaDlg::CopyFolderTree(std::wstring sourceDir, std::wstring targetDir) {
     CFileFind finder;
-    const bool found = finder.FindFile(JoinPath(sourceDir, "*.*"));
+    const bool found = finder.FindFile(sourceDir);
     const DWORD error = found ? NO_ERROR : ::GetLastError();
     // Only an empty drive root lists nothing at all. Any other folder that cannot be
     // listed (missing, a file, no access) fails like a file that cannot be read, instead
@@ -95,14 +133,15 @@ void CKestravaDlg::CopyFolderTree(std::string sourceDir, std::string targetDir) 
         while (more) {
             more = finder.FindNextFile();
             if (finder.IsDots()) continue;
-            const std::string path = finder.GetFilePath();
-            const std::string target = JoinPath(targetDir, finder.GetFileName());
+            // Each name goes from the listing to the target as the file system gave it.
+            const std::wstring path = finder.GetFilePath();
+            const std::wstring target = JoinPath(targetDir, finder.GetFileName());
             if (finder.IsDirectory()) {
                 // A target inside the source would be copied into itself level by level.
                 if (!IsSameFolder(path, m_strTargetFolderPath)) CopyFolderTree(path, target);
                 continue;
             }
-            SetDlgItemText(IDC_STATUS_TEXT, path);
+            SetDlgItemText(IDC_STATUS_TEXT, ToAnsi(DisplayPath(path)));
             Platform().Sleep(kPauseBeforeFileMs);
             TransferFile(path, target);
         }

@@ -3,6 +3,7 @@
 #include "app/KestravaDlg.h"
 #include "copy/CopyPaths.h"
 #include "framework/MbString.h"
+#include "framework/WidePath.h"
 #include "settings/ConfigFile.h"
 
 namespace kestrava {
@@ -44,7 +45,7 @@ void CKestravaDlg::OnCopySingleFile() {
         return;
     }
     if (m_strSourceFile.empty() || m_strTargetFile.empty()) return;
-    TransferFile(m_strSourceFile, m_strTargetFile);
+    TransferFile(ExtendedPath(m_strSourceFile), ExtendedPath(m_strTargetFile));
     RunAfterCopyAction();
 }
 

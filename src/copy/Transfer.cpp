@@ -25,14 +25,14 @@ int ClampedToRange(int position, const PBRANGE& range) {
 
 // Creates an empty target when none exists; an existing one is left as it is. The
 // open that follows reports any failure, so the outcome is not looked at here.
-void CreateIfMissing(const std::string& path) {
-    HANDLE created = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+void CreateIfMissing(const std::wstring& path) {
+    HANDLE created = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created != INVALID_HANDLE_VALUE) ::CloseHandle(created);
 }
 }  // namespace
 
-void CKestravaDlg::TransferFile(std::string source, std::string target) {
+void CKestravaDlg::TransferFile(std::wstring source, std::wstring target) {
     const auto freeBuffer = [this] {
         if (!m_hCopyBuffer) return;
         if (m_pCopyBuffer) ::GlobalUnlock(m_hCopyBuffer);

@@ -1,6 +1,7 @@
 #include "framework/File.h"
 
 #include "framework/MbString.h"
+#include "framework/WidePath.h"
 
 namespace kestrava {
 
@@ -53,7 +54,13 @@ int CFileException::OsErrorToCause(LONG osError) {
     }
 }
 
-void CFileException::ThrowOsError(LONG osError, const std::string& fileName) {
+CFileException::CFileException(int cause, LONG osError, const std::wstring& fileName)
+    : m_cause(cause),
+      m_lOsError(osError),
+      m_strFileNameW(DisplayPath(fileName)),
+      m_strFileName(ToAnsi(m_strFileNameW)) {}
+
+void CFileException::ThrowOsError(LONG osError, const std::wstring& fileName) {
     throw CFileException(OsErrorToCause(osError), osError, fileName);
 }
 
@@ -85,7 +92,7 @@ CFile::~CFile() {
     Abort();
 }
 
-void CFile::Open(const std::string& fileName, UINT openFlags) {
+void CFile::Open(const std::wstring& fileName, UINT openFlags) {
     Abort();
     m_strFileName = fileName;
     DWORD access = GENERIC_READ;
@@ -116,7 +123,7 @@ void CFile::Open(const std::string& fileName, UINT openFlags) {
     DWORD disposition = OPEN_EXISTING;
     if (openFlags & modeCreate)
         disposition = (openFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
-    HANDLE handle = ::CreateFileA(fileName.c_str(), access, share, nullptr, disposition,
+    HANDLE handle = ::CreateFileW(fileName.c_str(), access, share, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) CFileException::ThrowOsError(::GetLastError(), fileName);
     m_hFile = handle;

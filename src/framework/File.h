@@ -28,17 +28,20 @@ class CFileException : public CException {
         endOfFile,
     };
 
-    CFileException(int cause, LONG osError, std::string fileName)
-        : m_cause(cause), m_lOsError(osError), m_strFileName(std::move(fileName)) {}
+    // fileName: the file's own name, an extended-length path included; the texts show it
+    // without the prefix.
+    CFileException(int cause, LONG osError, const std::wstring& fileName);
 
     static int OsErrorToCause(LONG osError);
-    [[noreturn]] static void ThrowOsError(LONG osError, const std::string& fileName);
+    [[noreturn]] static void ThrowOsError(LONG osError, const std::wstring& fileName);
 
+    // In the ANSI code page, as the stop box shows it.
     std::string GetErrorMessage() const override;
 
     int m_cause;
     LONG m_lOsError;
-    std::string m_strFileName;
+    std::wstring m_strFileNameW;  // whole, whatever the code page holds
+    std::string m_strFileName;    // in the ANSI code page
 };
 
 class CFile {
@@ -57,12 +60,13 @@ class CFile {
     enum SeekPosition { begin = FILE_BEGIN, current = FILE_CURRENT, end = FILE_END };
 
     CFile() = default;
-    CFile(const std::string& fileName, UINT openFlags) { Open(fileName, openFlags); }
+    CFile(const std::wstring& fileName, UINT openFlags) { Open(fileName, openFlags); }
     ~CFile();
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    void Open(const std::string& fileName, UINT openFlags);
+    // Opens the path as given: an extended-length one reaches past MAX_PATH.
+    void Open(const std::wstring& fileName, UINT openFlags);
     UINT Read(void* buffer, UINT count);
     // Writing fewer bytes than asked counts as a failure (a full disk).
     void Write(const void* buffer, UINT count);
@@ -76,12 +80,12 @@ class CFile {
     void Abort() noexcept;
 
     bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
-    const std::string& GetFilePath() const { return m_strFileName; }
+    const std::wstring& GetFilePath() const { return m_strFileName; }
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
 
   private:
     [[noreturn]] void ThrowLastError() const;
-    std::string m_strFileName;
+    std::wstring m_strFileName;
 };
 
 }  // namespace kestrava

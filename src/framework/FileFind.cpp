@@ -1,25 +1,23 @@
 #include "framework/FileFind.h"
 
-#include <cstring>
-
-#include "framework/MbString.h"
+#include "framework/WidePath.h"
 
 namespace kestrava {
 
-bool CFileFind::FindFile(const std::string& pattern) {
+bool CFileFind::FindFile(const std::wstring& folder) {
     Close();
-    m_hFind = ::FindFirstFileA(pattern.c_str(), &m_next);
+    m_root = JoinPath(folder, L"");
+    // "*" matches every name; "*.*" matches names without a dot only by a translation.
+    m_hFind = ::FindFirstFileW((m_root + L"*").c_str(), &m_next);
     if (m_hFind == INVALID_HANDLE_VALUE) return false;
     m_hasNext = true;
-    const int slash = mbs::ReverseFind(pattern, '\\');
-    m_root = slash >= 0 ? mbs::Left(pattern, slash + 1) : std::string();
     return true;
 }
 
 bool CFileFind::FindNextFile() {
     if (!m_hasNext) return false;
     m_found = m_next;
-    m_hasNext = ::FindNextFileA(m_hFind, &m_next) != FALSE;
+    m_hasNext = ::FindNextFileW(m_hFind, &m_next) != FALSE;
     return m_hasNext;
 }
 
@@ -32,8 +30,8 @@ void CFileFind::Close() {
 }
 
 bool CFileFind::IsDots() const {
-    return IsDirectory() &&
-           (std::strcmp(m_found.cFileName, ".") == 0 || std::strcmp(m_found.cFileName, "..") == 0);
+    const std::wstring_view name = m_found.cFileName;
+    return IsDirectory() && (name == L"." || name == L"..");
 }
 
 }  // namespace kestrava

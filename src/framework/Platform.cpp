@@ -81,6 +81,10 @@ void Win32Platform::MessageBeep(UINT type) {
     ::MessageBeep(type);
 }
 
+bool Win32Platform::FileIdentity(HANDLE file, BY_HANDLE_FILE_INFORMATION& info) {
+    return ::GetFileInformationByHandle(file, &info) != FALSE;
+}
+
 namespace {
 Win32Platform g_realPlatform;
 IPlatform* g_platform = &g_realPlatform;

@@ -36,6 +36,9 @@ class IPlatform {
     // cannot be read comes back empty.
     virtual bool RegQueryValue(HKEY root, const std::string& subKey, std::string& value) = 0;
     virtual void MessageBeep(UINT type) = 0;
+    // Volume serial and file index of an open file or folder. Some shares give a zero or
+    // repeated index.
+    virtual bool FileIdentity(HANDLE file, BY_HANDLE_FILE_INFORMATION& info) = 0;
 };
 
 // The real services.
@@ -57,6 +60,7 @@ class Win32Platform : public IPlatform {
     UINT WinExec(const char* commandLine, UINT show) override;
     bool RegQueryValue(HKEY root, const std::string& subKey, std::string& value) override;
     void MessageBeep(UINT type) override;
+    bool FileIdentity(HANDLE file, BY_HANDLE_FILE_INFORMATION& info) override;
 };
 
 IPlatform& Platform();

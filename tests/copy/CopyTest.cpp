@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "copy/CopyPaths.h"
+#include "framework/WidePath.h"
 #include "settings/ConfigFile.h"
 #include "support/Fixtures.h"
 
@@ -49,6 +50,7 @@ TEST_F(FolderCopyTest, EachCopyLandsWhereTheTextsSayOrStopsWithOneBox) {
         {"folder, target deep inside the source", "0", IDC_COPY, source, S + "子目录\\" + P, S + "子目录\\" + P, U, S + "子目录\\" + name, ""},
         {"folder, missing source", "0", IDC_COPY, files.Path() + "无", T + P, T + P, U, "", files.Path() + "无 包含无效路径。"},
         {"folder, source names a file", "0", IDC_COPY, S + "a.txt", T + P, T + P, U, "", S + "a.txt 包含无效路径。"},
+        {"folder, target folder that cannot be made", "0", IDC_COPY, source, T + "缺少\\" + P, T + "缺少\\" + P, U, "", T + "缺少\\" + name + " 包含无效路径。"},
         {"folder, a file held open elsewhere", "0", IDC_COPY, source, T + P, T + P, U, copy, "访问 " + held + " 时发生共享冲突。"},
         {"file, different titles", "1", IDC_COPY, S + "a.txt", T + "b.txt", T + "a.txt", T + "a.txt", T + "a.txt", ""},
         {"file, equal titles, other extension", "1", IDC_COPY, S + "report.doc", T + "report.txt", T + "report.txt", U, T + "report.txt", ""},
@@ -115,6 +117,69 @@ TEST_F(FolderCopyTest, EachCopyLandsWhereTheTextsSayOrStopsWithOneBox) {
     }
 }
 
+TEST_F(FolderCopyTest, TreesOfAnyNamesAndDepthArriveWholeUnderTheirOwnNames) {
+    const std::wstring home = ToWide(files.Path()), d(100, L'd'), deep = d + L"\\" + d + L"\\" + d;
+    ASSERT_TRUE(WriteTree(home, {{d, nullptr}, {d + L"\\" + d, nullptr}, {deep, nullptr}}));
+    // under: where source and target lie below the scratch folder; index: the file index every
+    // folder reports (-1: its own); inside: the target folder inside the source.
+    // clang-format off
+    const struct { const char* name; std::wstring under; std::vector<std::pair<std::wstring, const char*>> tree; LONG index = -1; bool inside = false; } cases[] = {
+        {"names outside the code page", L"", {{L"한국어.txt", "ko"}, {L"ไทย.bin", "th"}, {L"emoji_😀.bin", "emoji"}}},
+        {"names alike in the code page, a folder outside it", L"", {{L"한.txt", "1"}, {L"글.txt", "2"}, {L"폴더", nullptr}, {L"폴더\\안.txt", "3"}}},
+        {"long roots, a path past 600 characters", deep, {{d, nullptr}, {d + L"\\" + d, nullptr}, {deep, nullptr}, {deep + L"\\深.txt", "deep"}}},
+        {"device names, a trailing dot and space", L"", {{L"con", "c"}, {L"aux.txt", "a"}, {L"nul", "n"}, {L"trail.", "t"}, {L"space ", "s"}}},
+        {"no file index, target inside", L"", {{L"甲", nullptr}, {L"乙", nullptr}, {L"乙\\x.txt", "x"}}, 0, true},
+        {"one file index for all, target inside", L"", {{L"甲", nullptr}, {L"乙", nullptr}, {L"乙\\x.txt", "x"}}, 7, true},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring n = std::to_wstring(&c - cases),
+                           at = home + c.under + (c.under.empty() ? L"" : L"\\");
+        const std::wstring source = at + L"源" + n,
+                           target = c.inside ? source + L"\\" : at + L"目标" + n + L"\\";
+        ASSERT_TRUE(WriteTree(at, {{L"源" + n, nullptr}, {L"目标" + n, nullptr}}) &&
+                    WriteTree(source, c.tree));
+        const std::map<std::wstring, std::string> original = ReadTree(source);
+        std::vector<std::string> shown;
+        for (const auto& [path, bytes] : original)
+            if (bytes != "<folder>") shown.push_back(ToAnsi(source + L"\\" + path));
+        platform.fileIndex = c.index;
+        platform.boxes.clear();
+        status->texts.clear();
+        ASSERT_TRUE(::SetCurrentDirectoryA(files.Path().c_str()));
+        dlg.SetDlgItemText(IDC_SOURCE_PATH, ToAnsi(source));
+        dlg.SetDlgItemText(IDC_TARGET_PATH, ToAnsi(target) + "复制文件夹功能启动.txt");
+        SendCommand(dlg.m_hWnd, IDC_COPY);
+        platform.fileIndex = -1;
+
+        const std::wstring copy = target + L"源" + n;
+        EXPECT_TRUE(ReadTree(copy) == original)
+            << ReadTree(copy).size() << " of " << original.size();
+        ASSERT_EQ(platform.boxes.size(), 1u);
+        EXPECT_EQ(platform.boxes[0].text, "复制完成");
+        // Each file's path as the code page gives it.
+        std::vector<std::string>& texts = status->texts;
+        texts.erase(std::remove(texts.begin(), texts.end(), kLevelDone), texts.end());
+        std::sort(texts.begin(), texts.end());
+        std::sort(shown.begin(), shown.end());
+        EXPECT_EQ(texts, shown);
+        // The copy's folders become the current directory where they are short enough for one.
+        wchar_t current[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, current);
+        EXPECT_EQ(std::wstring(current).rfind(copy, 0) == 0, copy.size() <= MAX_PATH - 2)
+            << ToAnsi(current);
+    }
+    // The file past 260 characters alone, to a target as long; start-up tells such a folder.
+    const std::wstring longFile = home + deep + L"\\源2\\" + deep + L"\\深.txt";
+    WriteSetting(key::DocumentOption, "1");
+    dlg.SetDlgItemText(IDC_SOURCE_PATH, ToAnsi(longFile));
+    dlg.SetDlgItemText(IDC_TARGET_PATH, ToAnsi(home + deep + L"\\单.txt"));
+    SendCommand(dlg.m_hWnd, IDC_COPY);
+    EXPECT_EQ(ReadTree(home + deep)[L"深.txt"], "deep");
+    EXPECT_TRUE(IsFolder(ToAnsi(home + deep)) && !IsFolder(ToAnsi(longFile)));
+}
+
 using TransferTest = CopyTest;
 
 TEST_F(TransferTest, BarLooksAsWithAPositionAndAnInvalidationEveryChunk) {
@@ -160,13 +225,21 @@ TEST_F(TransferTest, BarLooksAsWithAPositionAndAnInvalidationEveryChunk) {
             while (seen.size() < chunks) seen.push_back(look());
         };
         bar->Clear();
+        // While the transfer runs nobody else opens either file.
+        const auto held = [](const std::string& path) {
+            HANDLE h =
+                ::CreateFileA(path.c_str(), GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr);
+            return h == INVALID_HANDLE_VALUE ? ::GetLastError() == ERROR_SHARING_VIOLATION
+                                             : !::CloseHandle(h);
+        };
         bar->onSetPos = [&](size_t index) {
+            EXPECT_TRUE(index || (held(source) && held(target)));
             EXPECT_TRUE(index + 1 != c.atChunk ||
                         !RunUnixShell(c.change + (" '" + UnixPath(source) + "'")));
             catchUp(static_cast<size_t>(std::max<LONGLONG>(1, (dlg.m_nPosition + 511) / 512)) - 1);
         };
         bar->onSetRange = [&] { catchUp(counters.size()); };
-        dlg.TransferFile(source, target);
+        dlg.TransferFile(ToWide(source), ToWide(target));
         bar->onSetPos = nullptr;
         bar->onSetRange = nullptr;
         // A position outside the range goes to the bar only to move it.
@@ -215,10 +288,22 @@ TEST(CopyPaths, TitlesNamesAndJoinsStepOverDoubleByteCharacters) {
     for (const auto& c : names) EXPECT_EQ(JoinPath(c.path, "a.jpg"), c.joined) << c.path;
     EXPECT_EQ(LastComponent("Z:\\tmp\\誠") + "|" + LastComponent("誠"), "誠|誠");
     EXPECT_EQ(DirectoryPart("Z:\\tmp\\誠") + "|" + DirectoryPart("誠"), "Z:\\tmp\\|");
+    // Roots are resolved before the extended-length prefix turns the path rules off.
+    // clang-format off
+    const struct { const char* path; const wchar_t *extended, *shown; } roots[] = {
+        {"Z:/tmp/x/./t/../t", L"\\\\?\\Z:\\tmp\\x\\t", L"Z:\\tmp\\x\\t"},
+        {"\\\\server\\share\\a\\..\\b", L"\\\\?\\UNC\\server\\share\\b", L"\\\\server\\share\\b"},
+        {"\\\\?\\Z:\\a/./b", L"\\\\?\\Z:\\a/./b", L"Z:\\a/./b"}, {"nul", L"\\\\.\\nul", L"\\\\.\\nul"}, {"", L"", L""}};
+    // clang-format on
+    for (const auto& c : roots) {
+        EXPECT_TRUE(ExtendedPath(c.path) == c.extended) << c.path;
+        EXPECT_TRUE(DisplayPath(c.extended) == c.shown) << c.path;
+    }
     // A typed drive is its root, wherever the current directory on it happens to be.
     char current[MAX_PATH] = {};
     ASSERT_GT(::GetCurrentDirectoryA(MAX_PATH, current), 3u) << "a folder, not a root";
-    EXPECT_EQ(FullPath(std::string(current, 2)), std::string(current, 3));
+    EXPECT_TRUE(ExtendedPath(std::string(current, 2)) ==
+                L"\\\\?\\" + ToWide(std::string(current, 3)));
 }
 
 }  // namespace

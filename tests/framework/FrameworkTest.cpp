@@ -42,7 +42,7 @@ class TestDlg : public CDialog {
 
     void OnGo() { Log("go"); }
     void OnGoDouble() { Log("go:double"); }
-    void OnThrow() { CFile file("Z:\\no\\such\\folder\\缺失.txt", CFile::modeRead); }
+    void OnThrow() { CFile file(L"Z:\\no\\such\\folder\\缺失.txt", CFile::modeRead); }
     void OnEditChange() { Log("change:" + GetDlgItemText(IDC_SOURCE_PATH)); }
     void OnTimer(UINT_PTR) { EndDialog(0); }  // a stuck modal loop ends as a failure
     void OnPaint() { throw ++paints; }        // each paint counted and ended by a throw

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/WidePath.h"
 #include "support/Fixtures.h"
 
 namespace kestrava::test {
@@ -33,7 +34,7 @@ TEST_F(LargeFile, SparseSourcePast4GiBCopiesWholeWithTheCounterAtMost100) {
             << at;
     }
     ::CloseHandle(file);
-    dlg.TransferFile(source, target);
+    dlg.TransferFile(ToWide(source), ToWide(target));
 
     EXPECT_EQ(RunUnixShell("cmp '" + UnixPath(source) + "' '" + UnixPath(target) + "'", 600000), 0);
     ASSERT_EQ(bar->ranges.size(), 1u);

@@ -1,32 +1,76 @@
 #include "support/Files.h"
 
+#include <cstring>
 #include <functional>
 
 namespace kestrava::test {
 
 namespace {
+std::wstring Widen(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                      wide.data(), static_cast<int>(wide.size())));
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string ansi(text.size() * 2, '\0');
+    ansi.resize(::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                      ansi.data(), static_cast<int>(ansi.size()), nullptr,
+                                      nullptr));
+    return ansi;
+}
+
+// An absolute path as the wide calls take it past MAX_PATH and with any name.
+std::wstring Extended(const std::wstring& path) {
+    return path.rfind(L"\\\\?\\", 0) == 0 ? path : L"\\\\?\\" + path;
+}
+
 // Calls visit with each entry of folder but "." and "..".
-void ForEachEntry(const std::string& folder,
-                  const std::function<void(const WIN32_FIND_DATAA&)>& visit) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+void ForEachEntry(const std::wstring& folder,
+                  const std::function<void(const WIN32_FIND_DATAW&)>& visit) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((Extended(folder) + L"\\*").c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
-        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+        if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..")
             visit(found);
-    } while (::FindNextFileA(find, &found));
+    } while (::FindNextFileW(find, &found));
     ::FindClose(find);
 }
 
-void ReadTreeInto(const std::string& root, const std::string& prefix,
-                  std::map<std::string, std::string>& out) {
-    ForEachEntry(root, [&](const WIN32_FIND_DATAA& found) {
-        const std::string rel = prefix + found.cFileName;
-        const std::string path = root + "\\" + found.cFileName;
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file =
+        ::CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes(::GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    ::CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+void ReadTreeInto(const std::wstring& root, const std::wstring& prefix,
+                  std::map<std::wstring, std::string>& out) {
+    ForEachEntry(root, [&](const WIN32_FIND_DATAW& found) {
+        const std::wstring rel = prefix + found.cFileName;
+        const std::wstring path = root + L"\\" + found.cFileName;
         const bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         out[rel] = folder ? "<folder>" : ReadBytes(path);
-        if (folder) ReadTreeInto(path, rel + "\\", out);
+        if (folder) ReadTreeInto(path, rel + L"\\", out);
     });
+}
+
+bool RemoveTree(const std::wstring& folder) {
+    ForEachEntry(folder, [&](const WIN32_FIND_DATAW& found) {
+        const std::wstring path = Extended(folder + L"\\" + found.cFileName);
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!::DeleteFileW(path.c_str())) RemoveTree(path);
+    });
+    return ::RemoveDirectoryW(Extended(folder).c_str()) ||
+           ::GetFileAttributesW(Extended(folder).c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 }  // namespace
 
@@ -48,12 +92,7 @@ ScratchFolder::~ScratchFolder() {
 }
 
 bool RemoveTree(const std::string& folder) {
-    ForEachEntry(folder, [&](const WIN32_FIND_DATAA& found) {
-        const std::string path = folder + "\\" + found.cFileName;
-        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!::DeleteFileA(path.c_str())) RemoveTree(path);
-    });
-    return ::RemoveDirectoryA(folder.c_str()) || !FileExists(folder);
+    return RemoveTree(Widen(folder));
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
@@ -68,15 +107,7 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string ReadBytes(const std::string& path) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(::GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    ::CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
+    return ReadBytes(Widen(path));
 }
 
 bool FileExists(const std::string& path) {
@@ -100,10 +131,35 @@ bool WriteTree(const std::string& root, const std::vector<TreeEntry>& entries) {
     return true;
 }
 
+std::map<std::wstring, std::string> ReadTree(const std::wstring& root) {
+    std::map<std::wstring, std::string> out;
+    ReadTreeInto(root, L"", out);
+    return out;
+}
+
 std::map<std::string, std::string> ReadTree(const std::string& root) {
     std::map<std::string, std::string> out;
-    ReadTreeInto(root, "", out);
+    for (const auto& [path, bytes] : ReadTree(Widen(root))) out[Narrow(path)] = bytes;
     return out;
+}
+
+bool WriteTree(const std::wstring& root,
+               const std::vector<std::pair<std::wstring, const char*>>& entries) {
+    for (const auto& [relative, bytes] : entries) {
+        const std::wstring path =
+            Extended(root.back() == L'\\' ? root + relative : root + L"\\" + relative);
+        HANDLE file =
+            bytes ? ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)
+                  : INVALID_HANDLE_VALUE;
+        DWORD written = 0;
+        const bool ok = bytes ? file != INVALID_HANDLE_VALUE &&
+                                    ::WriteFile(file, bytes, static_cast<DWORD>(std::strlen(bytes)),
+                                                &written, nullptr)
+                              : ::CreateDirectoryW(path.c_str(), nullptr);
+        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+        if (!ok) return false;
+    }
+    return true;
 }
 
 }  // namespace kestrava::test

@@ -38,7 +38,11 @@ struct TreeEntry {
 };
 bool WriteTree(const std::string& root, const std::vector<TreeEntry>& entries);
 // Every entry below root (hidden ones too) by relative path: a file maps to its bytes, a
-// folder to "<folder>".
+// folder to "<folder>". The wide forms take absolute paths of any length and any names.
 std::map<std::string, std::string> ReadTree(const std::string& root);
+std::map<std::wstring, std::string> ReadTree(const std::wstring& root);
+// Entries by relative path: a file with these bytes, or a folder where they are null.
+bool WriteTree(const std::wstring& root,
+               const std::vector<std::pair<std::wstring, const char*>>& entries);
 
 }  // namespace kestrava::test

@@ -91,6 +91,13 @@ class FakePlatform : public Win32Platform {
         value = key == ".htm" ? "htmlfile" : key == "htmlfile\\shell\\open\\command" ? command : "";
         return root == HKEY_CLASSES_ROOT && !value.empty();
     }
+    // Unless negative, the file index every file reports, as some shares give.
+    LONG fileIndex = -1;
+    bool FileIdentity(HANDLE file, BY_HANDLE_FILE_INFORMATION& info) override {
+        if (!Win32Platform::FileIdentity(file, info)) return false;
+        if (fileIndex >= 0) info.nFileIndexHigh = 0, info.nFileIndexLow = DWORD(fileIndex);
+        return true;
+    }
 };
 
 // WM_COMMAND from the dialog's control, as a press of it sends it.
