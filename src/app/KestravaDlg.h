@@ -26,6 +26,10 @@ class CKestravaDlg : public CDialog {
     std::string m_strTargetFile;
     std::string m_strSourceFile;
 
+    // The transfer reads and writes this many bytes at a time (fewer calls than 512-byte
+    // chunks, at a few hundred kilobytes the disk's own pace); the bar still counts 512-byte steps.
+    static constexpr UINT kCopyBlockSize = 256u << 10;
+
     // State of the running (or last) transfer. The file objects stay, closed, until the
     // next transfer replaces them; the buffer is freed when a transfer ends either way.
     HGLOBAL m_hCopyBuffer = nullptr;

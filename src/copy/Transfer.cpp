@@ -1,5 +1,5 @@
-// Copies one file in 512-byte chunks while the progress bar counts the marks the
-// source's position passes.
+// Copies one file in large blocks while the progress bar counts, 512-byte step by step, the
+// marks the source's position passes.
 #include "app/KestravaDlg.h"
 
 #include <commctrl.h>
@@ -11,7 +11,7 @@
 namespace kestrava {
 
 namespace {
-constexpr UINT kChunkSize = 512;
+constexpr UINT kStepSize = 512;
 // The counter is shown against a 16-bit range; only a source that grows while it is
 // read could push it further.
 constexpr int kMaxCounter = 100;
@@ -54,41 +54,50 @@ void CKestravaDlg::TransferFile(std::wstring source, std::wstring target) {
         LONGLONG mark = step;
         int counter = 0;
 
-        m_hCopyBuffer = ::GlobalAlloc(GMEM_MOVEABLE, kChunkSize);
+        m_hCopyBuffer = ::GlobalAlloc(GMEM_MOVEABLE, kCopyBlockSize);
         if (!m_hCopyBuffer) throw std::bad_alloc();
         m_pCopyBuffer = static_cast<BYTE*>(::GlobalLock(m_hCopyBuffer));
         if (!m_pCopyBuffer) throw std::bad_alloc();
 
-        // The bar keeps its position clamped to its range but repaints whole whenever it
-        // is sent any other number, even one that clamps to where it already is. After a
-        // small file the counter soon lies above the range left behind, and every chunk
-        // would repaint a bar that does not change: such a position is not sent, and the
-        // bar is invalidated only when it moves. Its position, range and picture after each
-        // chunk stay those that a PBM_SETPOS and an invalidation per chunk leave. Only this
-        // loop sends to the bar while it runs, so what the bar holds is known without asking.
+        // The bar is moved as if every 512-byte step had been read, written and shown on its
+        // own: its position, range and picture after each step are those that a PBM_SETPOS
+        // and an invalidation per step leave. It clamps a position to its range, ignores the
+        // one it holds and repaints whole when sent any other, even one that clamps to where
+        // it is: so only a step that moves it is sent, and then invalidated. Only this loop
+        // sends to the bar while it runs, so what the bar holds is known without asking.
         PBRANGE range{};
         m_progress.SendMessage(PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
         int shown = static_cast<int>(m_progress.SendMessage(PBM_GETPOS));
         for (;;) {
-            std::memset(m_pCopyBuffer, 0, kChunkSize);
-            m_nBytesRead = m_pSourceFile->Read(m_pCopyBuffer, kChunkSize);
-            // A read moves the file position by exactly the bytes it returns, and no one
-            // else holds this handle: counting saves a system call per chunk.
-            m_nPosition += m_nBytesRead;
-            if (m_nPosition > mark && counter < kMaxCounter) {
-                mark += step;
-                ++counter;
-            }
-            const int next = ClampedToRange(counter, range);
-            // A counter inside the range is sent as it is (the bar ignores the one it holds).
-            if (next == counter || next != shown) {
-                m_progress.SendMessage(PBM_SETPOS, counter);
-                if (next != shown) ::InvalidateRect(m_progress.m_hWnd, nullptr, TRUE);
-                shown = next;
-            }
-            m_pTargetFile->Write(m_pCopyBuffer, m_nBytesRead);
-            // A source that shrinks stops short of its length, one that grows steps over it.
-            if (m_nBytesRead == 0 || m_nPosition >= m_nLength) break;
+            // At least one step, and no further than the steps up to the length reach: a source
+            // that grows meanwhile is copied as far as step by step.
+            const LONGLONG steps =
+                std::max<LONGLONG>(1, (m_nLength - m_nPosition + kStepSize - 1) / kStepSize);
+            const UINT wanted =
+                static_cast<UINT>(std::min<LONGLONG>(kCopyBlockSize, steps * kStepSize));
+            const UINT read = m_pSourceFile->Read(m_pCopyBuffer, wanted);
+            m_pTargetFile->Write(m_pCopyBuffer, read);
+            // A read moves the file position by exactly the bytes it returns, and no one else
+            // holds this handle: counting saves a system call per step.
+            UINT done = 0;
+            do {
+                m_nBytesRead = std::min(kStepSize, read - done);
+                done += m_nBytesRead;
+                m_nPosition += m_nBytesRead;
+                if (m_nPosition > mark && counter < kMaxCounter) {
+                    mark += step;
+                    ++counter;
+                }
+                const int next = ClampedToRange(counter, range);
+                if (next != shown) {
+                    m_progress.SendMessage(PBM_SETPOS, counter);
+                    ::InvalidateRect(m_progress.m_hWnd, nullptr, TRUE);
+                    shown = next;
+                }
+            } while (done < read);
+            // A source that shrinks stops short of its length (a read of nothing), one that
+            // grows steps over it.
+            if (read == 0 || m_nPosition >= m_nLength) break;
         }
 
         // An older, longer target keeps no tail of its own.
