@@ -45,6 +45,7 @@ void CKestravaDlg::OnCopySingleFile() {
         return;
     }
     if (m_strSourceFile.empty() || m_strTargetFile.empty()) return;
+    // Windows refuses a path past MAX_PATH without the extended-length prefix (Wine takes it).
     TransferFile(ExtendedPath(m_strSourceFile), ExtendedPath(m_strTargetFile));
     RunAfterCopyAction();
 }
