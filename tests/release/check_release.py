@@ -1,6 +1,7 @@
-"""The release archive: named after the version resource, holding the program as built
-and a guide that Notepad shows. Usage: check_release.py PACKER EXE GUIDE RC"""
-import pathlib, re, struct, subprocess, sys, tempfile, zipfile
+"""The release archive: named after the version resource, holding the program as built but
+stripped, and a guide that Notepad shows; the symbol file beside it. Usage:
+check_release.py PACKER EXE GUIDE RC"""
+import pathlib, re, struct, subprocess, sys, tempfile, zipfile, zlib
 
 
 def sections(image):
@@ -44,10 +45,22 @@ with tempfile.TemporaryDirectory() as out:
         # What the manifest says, without its comments; common controls 6 would ignore the
         # bar's colours, DPI awareness would leave the pixel layout unscaled.
         said = re.sub(rb"<!--.*?-->", b"", manifest(program), flags=re.S)
+        built, packed = sections(pathlib.Path(exe).read_bytes()), sections(program)
+        symbols = archive.with_suffix(".debug")
+        # The link: the symbol file's name, padded to 4 bytes, then its CRC-32.
+        link = packed.get(".gnu_debuglink", (0, b"\0" * 8))[1]
+        end = (link.index(b"\0") + 4) & ~3
         failures = [what for ok, what in [
             (archive.name == f"Kestrava-{version.group(1)}-win64.zip", f"name {archive.name}"),
             (sorted(z.namelist()) == ["Kestrava/Kestrava.exe", "Kestrava/README.txt"], "entries"),
-            (program == pathlib.Path(exe).read_bytes(), "another program"),
+            (all(packed.get(n) == s for n, s in built.items() if not n.startswith(".debug")),
+             "another program"),
+            (not [n for n in packed if n.startswith(".debug")], "debug sections in the program"),
+            (len(program) < 1 << 20, f"program of {len(program)} bytes"),
+            (symbols.exists() and ".debug_info" in sections(symbols.read_bytes()), "no symbol file"),
+            (symbols.exists() and link[:end].rstrip(b"\0") == symbols.name.encode() and
+             struct.unpack_from("<I", link, end)[0] == zlib.crc32(symbols.read_bytes()),
+             "the program does not name its symbol file"),
             (b'level="asInvoker"' in said, "no manifest asking to run as invoker"),
             (not re.search(rb"Common-Controls|dpiAware", said), "manifest: common controls or DPI"),
             (readme.startswith(b"\xef\xbb\xbf"), "no UTF-8 byte order mark in the guide"),
