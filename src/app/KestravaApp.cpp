@@ -17,6 +17,9 @@ const CWinApp::CommandEntry* CKestravaApp::CommandTable(size_t* count) const {
 BOOL CKestravaApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControls();
+    // A copy dispatches no messages. Windows would swap the window for a frozen "not
+    // responding" copy after a few seconds and hide the bar's progress until the end.
+    ::DisableProcessWindowsGhosting();
     CKestravaDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();

@@ -1,6 +1,7 @@
 #include "framework/WinApp.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "framework/MbString.h"
 #include "framework/Platform.h"
@@ -9,7 +10,23 @@ namespace kestrava {
 
 namespace {
 CWinApp* g_app = nullptr;
-}
+
+// The shell's folder dialog needs COM in a single-threaded apartment on the thread that
+// shows it. Without one the program still runs as before; only a successful start (a
+// thread that had an apartment of this kind counts too) is balanced at the end.
+class ComApartment {
+  public:
+    ComApartment() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(m_result)) ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+  private:
+    HRESULT m_result;
+};
+}  // namespace
 
 CWinApp::CWinApp() {
     g_app = this;
@@ -73,6 +90,7 @@ void Enable3dControls() {
 int AfxWinMain() {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
+    ComApartment com;
     if (!app->InitInstance()) return app->ExitInstance();
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {

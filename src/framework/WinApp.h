@@ -40,7 +40,8 @@ int AfxMessageBox(const std::string& text, UINT type = MB_OK);
 HWND ActiveModalWindow();
 void AfxEnableControlContainer();
 void Enable3dControls();
-// Process entry: InitInstance, then the loop when it asked for one.
+// Process entry: a COM apartment for the thread, InitInstance, then the loop when it
+// asked for one.
 int AfxWinMain();
 
 }  // namespace kestrava

@@ -123,6 +123,15 @@ TEST(DialogTemplateTest, FrameFontAndControlsMatchTheTableInOrder) {
                 << "dialog " << id << " entry " << i;
         }
     }
+    // The font's dialog units in pixels: 6x12 with 宋体 on Windows, 6x13 with the test bed's
+    // stand-in. Any other stand-in lays the template out at another size than Windows does.
+    HWND dialog = ::CreateDialogParamA(
+        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN_DIALOG), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
+    RECT units{0, 0, 4, 8};
+    ::MapDialogRect(dialog, &units);
+    ::DestroyWindow(dialog);
+    EXPECT_EQ(Format("%ldx%ld", units.right, units.bottom), "6x13");
 }
 
 // Each icon group lists its images, largest first; each image's own header agrees with its

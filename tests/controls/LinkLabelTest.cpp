@@ -32,7 +32,7 @@ TEST(LinkLabelTest, FitsColoursHoversShowsTheTargetAndOpensTheFileOrTheTarget) {
     CDialog parent{IDD_MAIN_DIALOG};
     ASSERT_TRUE(parent.Create());
     CLinkLabel label;
-    // A static of the dialog in its font, taken over by label, which fits it to its 41 x 14 text.
+    // A static of the dialog in its font, taken over by label, which fits it to its 35 x 13 text.
     const auto bind = [&](DWORD style, const RECT& r, const RECT& fitted) {
         HWND hwnd = ::CreateWindowExA(0, "STATIC", "关于mx", WS_CHILD | WS_VISIBLE | style, r.left,
                                       r.top, r.right - r.left, r.bottom - r.top, parent.m_hWnd,
@@ -44,19 +44,19 @@ TEST(LinkLabelTest, FitsColoursHoversShowsTheTargetAndOpensTheFileOrTheTarget) {
         EXPECT_TRUE(::EqualRect(&p.rcNormalPosition, &fitted)) << "style " << style;
         return hwnd;
     };
-    ::DestroyWindow(bind(SS_CENTER, {30, 10, 50, 30}, {20, 10, 60, 24}));  // grows both ways
-    ::DestroyWindow(bind(SS_LEFT, {10, 10, 110, 30}, {10, 10, 51, 24}));
-    HWND old = bind(SS_RIGHT | SS_CENTERIMAGE, {10, 10, 110, 41}, {69, 18, 110, 33});
+    ::DestroyWindow(bind(SS_CENTER, {30, 10, 50, 30}, {23, 10, 57, 23}));  // grows both ways
+    ::DestroyWindow(bind(SS_LEFT, {10, 10, 110, 30}, {10, 10, 45, 23}));
+    HWND old = bind(SS_RIGHT | SS_CENTERIMAGE, {10, 10, 110, 41}, {75, 19, 110, 32});
     const HWND tip = label.m_tipCtrl.m_hWnd;
     ::DestroyWindow(old);
     EXPECT_FALSE(::IsWindow(tip)) << "the tooltip outlives its label";
-    HWND hwnd = bind(SS_CENTER, {10, 10, 110, 30}, {39, 10, 81, 24});  // the odd pixel spare
+    HWND hwnd = bind(SS_CENTER, {10, 10, 110, 30}, {42, 10, 78, 23});  // the odd pixel spare
     const std::tuple<const char*, std::function<void()>, bool, COLORREF> steps[] = {
         {"visited", [&] { label.SetVisitedFlag(TRUE); }, false, RGB(85, 26, 139)},
         {"new colours", [&] { label.SetLinkColors(1, 2, 3); }, false, 2},
         {"pointer onto it: hover wins", [&] { ::SendMessageA(hwnd, WM_MOUSEMOVE, 0, 0); }, true, 3},
         {"-1", [&] { label.SetLinkColors(1, 2, CLR_INVALID); }, true, GetSysColor(COLOR_HIGHLIGHT)},
-        {"off its right edge", [&] { ::SendMessageA(hwnd, WM_MOUSEMOVE, 0, 42); }, false, 2},
+        {"off its right edge", [&] { ::SendMessageA(hwnd, WM_MOUSEMOVE, 0, 36); }, false, 2},
         {"not visited", [&] { label.SetVisitedFlag(FALSE); }, false, 1},
     };
     for (const auto& [name, step, hover, shown] : steps) {

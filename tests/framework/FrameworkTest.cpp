@@ -1,9 +1,13 @@
 // The window layer against real Win32 controls: dispatch, reflection, data exchange,
 // the exception boundary and the modal loop's pre-translation.
+#include <objbase.h>
+
+#include <thread>
 #include <tuple>
 
 #include "framework/DataExchange.h"
 #include "framework/MbString.h"
+#include "framework/WinApp.h"
 #include "support/Fixtures.h"
 #include "resource.h"
 
@@ -131,6 +135,34 @@ TEST(FrameworkTest, CloseTakesTheCancelRoute) {
     TestDlg dlg;
     dlg.onInit = [](TestDlg& d) { ::PostMessageA(d.m_hWnd, WM_CLOSE, 0, 0); };
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
+// The entry runs the application in a single-threaded COM apartment (the shell's folder
+// dialog needs one) and leaves the thread's COM as it found it, also on a thread already in
+// another apartment. Each case on a thread of its own: this one has COM already.
+TEST(FrameworkTest, EntryRunsTheApplicationInASingleThreadedApartment) {
+    static const auto apartment = [] {
+        APTTYPE type;
+        APTTYPEQUALIFIER qualifier;
+        return FAILED(::CoGetApartmentType(&type, &qualifier)) ? "none"
+               : type == APTTYPE_MTA                           ? "mta"
+                                                               : "sta";
+    };
+    struct App : CWinApp {
+        std::string seen;
+        BOOL InitInstance() override { return seen = apartment(), FALSE; }
+    };
+    for (const auto& [mta, expected] : {std::pair{false, "sta none"}, {true, "mta mta"}}) {
+        std::string seen;
+        std::thread([&, mta = mta] {
+            if (mta) ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            App app;
+            AfxWinMain();
+            seen = app.seen + " " + apartment();
+            if (mta) ::CoUninitialize();
+        }).join();
+        EXPECT_EQ(seen, expected) << "mta " << mta;
+    }
 }
 
 TEST(MbString, DoubleByteTrailBackslashIsNotASeparator) {
