@@ -103,6 +103,8 @@ void CKestravaDlg::TransferFile(std::string source, std::string target) {
         freeBuffer();
         m_pSourceFile->Close();
         m_pTargetFile->Close();
+        ++m_copyLog.files;
+        m_copyLog.bytes += written;
     } catch (...) {
         // Nothing stays locked or allocated behind the error box: the same source can be
         // copied again at once.

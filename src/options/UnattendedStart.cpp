@@ -30,6 +30,8 @@ void CKestravaDlg::RunUnattendedStart() {
     WaitPumpingMessages();
     // A file error leaves here: started from a paint it shows nothing and the switches
     // stay off; started by the hidden button it shows the stop box like the Copy button.
+    // The copy command takes this for its line in the log as it begins.
+    m_bUnattendedCopy = true;
     OnCopy();
     EnableOptionControls(*this, true);
 }
