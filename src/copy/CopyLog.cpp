@@ -63,29 +63,23 @@ std::string FormatCopyLogLine(const CopyLogEntry& e) {
     return line + "\r\n";
 }
 
-bool AppendToCopyLog(const std::string& path, const std::string& line) noexcept {
-    try {
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-            const ULONGLONG size = ULARGE_INTEGER{{data.nFileSizeLow, data.nFileSizeHigh}}.QuadPart;
-            // Should the old log be held open, the line still goes into this one.
-            if (size + line.size() > kCopyLogLimit) {
-                const std::string old =
-                    mbs::Left(path, mbs::ReverseFind(path, '\\') + 1) + kOldCopyLogName;
-                ::MoveFileExA(path.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING);
-            }
+void AppendToCopyLog(const std::string& path, const std::string& line) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        const ULONGLONG size = ULARGE_INTEGER{{data.nFileSizeLow, data.nFileSizeHigh}}.QuadPart;
+        // Should the old log be held open, the line still goes into this one.
+        if (size + line.size() > kCopyLogLimit) {
+            const std::string old =
+                mbs::Left(path, mbs::ReverseFind(path, '\\') + 1) + kOldCopyLogName;
+            ::MoveFileExA(path.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING);
         }
-        // Readers such as Notepad may have it open; another writer may not.
-        CFile file(path, CFile::modeWrite | CFile::modeCreate | CFile::modeNoTruncate |
-                             CFile::shareDenyWrite);
-        const std::string text = file.Seek(0, CFile::end) == 0 ? kByteOrderMark + line : line;
-        file.Write(text.data(), static_cast<UINT>(text.size()));
-        file.Close();
-        return true;
-    } catch (...) {
-        // The copy's own result stands, whatever became of its line.
-        return false;
     }
+    // Readers such as Notepad may have it open; another writer may not.
+    CFile file(
+        path, CFile::modeWrite | CFile::modeCreate | CFile::modeNoTruncate | CFile::shareDenyWrite);
+    const std::string text = file.Seek(0, CFile::end) == 0 ? kByteOrderMark + line : line;
+    file.Write(text.data(), static_cast<UINT>(text.size()));
+    file.Close();
 }
 
 void CKestravaDlg::BeginCopyLog(bool folder) {
@@ -109,6 +103,8 @@ void CKestravaDlg::EndCopyLog(CopyOutcome outcome) noexcept {
         m_copyLog.seconds = static_cast<ULONGLONG>(std::max<LONGLONG>(took, 0) / 10'000'000);
         AppendToCopyLog(LogPath(), FormatCopyLogLine(m_copyLog));
     } catch (...) {
+        // A log that cannot be written (read-only, full, held open) changes nothing else:
+        // the copy's own result stands.
     }
 }
 

@@ -30,8 +30,8 @@ struct CopyLogEntry {
 std::string LogText(const std::string& ansi);
 // The entry as one line of the log, fields separated by tabs, ending in CR LF.
 std::string FormatCopyLogLine(const CopyLogEntry& entry);
-// Adds the line to the log at path, a new one beginning with a byte order mark. A log
-// that cannot be written is left as it is: false, never an exception.
-bool AppendToCopyLog(const std::string& path, const std::string& line) noexcept;
+// Adds the line to the log at path, a new one beginning with a byte order mark. Throws
+// CFileException when the log cannot be written.
+void AppendToCopyLog(const std::string& path, const std::string& line);
 
 }  // namespace kestrava
