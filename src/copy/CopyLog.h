@@ -26,7 +26,7 @@ struct CopyLogEntry {
     std::string failure;  // as the stop box shows it
 };
 
-// A text in the log's encoding, UTF-8. Every text of a line passes through here.
+// A text in the log's encoding, UTF-8: every name and word of a line passes through here.
 std::string LogText(const std::string& ansi);
 // The entry as one line of the log, fields separated by tabs, ending in CR LF.
 std::string FormatCopyLogLine(const CopyLogEntry& entry);
