@@ -34,9 +34,9 @@ using Settings = std::vector<std::pair<std::string, std::string>>;
 inline const Settings kManualFolderCopy = {
     {"Install", "0"}, {"Document_option", "0"}, {"Source_path", "C:\\windows"}};
 
-// Kestrava.exe copied to <root>\<folder>\<exeName> (a folder with a drive as it is, such as
-// an earlier App's dir), these settings in its ini, started in workDir (else <root>) up to
-// its main window, killed at the end. Failures throw or give false.
+// Kestrava.exe copied to <root>\<folder>\<exeName> (an earlier App's dir as it is), these
+// settings in its ini, started in workDir (else <root>) up to its main window, killed at the
+// end. Failures throw or give false.
 class App {
   public:
     explicit App(const std::string& folder, const Settings& settings = {},
