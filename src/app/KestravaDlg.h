@@ -7,6 +7,7 @@
 #include "about/AboutDlg.h"
 #include "about/AboutLinkLabel.h"
 #include "controls/LinkLabel.h"
+#include "copy/CopyLog.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/File.h"
@@ -48,6 +49,10 @@ class CKestravaDlg : public CDialog {
     // Full path of the folder a running folder copy fills; its walk never enters it.
     std::wstring m_strTargetFolderPath;
     HICON m_hIcon = nullptr;
+    // The log's line for the copy command that runs; TransferFile counts into it.
+    CopyLogEntry m_copyLog;
+    // Set by the unattended start for the copy command it runs, which clears it.
+    bool m_bUnattendedCopy = false;
 
     // Command and message handlers.
     void OnSysCommand(UINT id, LPARAM lParam);
@@ -85,6 +90,11 @@ class CKestravaDlg : public CDialog {
     // Makes the stored source kind and target fit the stored source path.
     void ReconcilePaths();
     void SetCheck(int id, bool checked);
+    // A copy command's line in the log: begun once the boxes are read, written when the
+    // command ends, before the after-copy action or the report of its error. Inside a
+    // catch, a failure takes the exception's text.
+    void BeginCopyLog(bool folder);
+    void EndCopyLog(CopyOutcome outcome) noexcept;
 
   protected:
     void DoDataExchange(CDataExchange* dx) override;

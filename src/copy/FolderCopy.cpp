@@ -99,7 +99,11 @@ void CKestravaDlg::OnFolderCopy() {
     m_strSourceFile = GetDlgItemText(IDC_SOURCE_PATH);
     m_strTargetFile = GetDlgItemText(IDC_TARGET_PATH);
     m_strSourceCopy = m_strSourceFile;
-    if (m_strSourceFile.empty() || m_strTargetFile.empty()) return;
+    BeginCopyLog(true);
+    if (m_strSourceFile.empty() || m_strTargetFile.empty()) {
+        EndCopyLog(CopyOutcome::NothingCopied);
+        return;
+    }
 
     // Both ends are fixed as full paths before the walk changes the current directory,
     // so a relative text means the same folder from the first file to the last.
@@ -110,7 +114,13 @@ void CKestravaDlg::OnFolderCopy() {
 
     // The walk's first level makes sure the target folder exists, once the source is
     // known to be a folder it can list.
-    CopyFolderTree(source, m_strTargetFolderPath);
+    try {
+        CopyFolderTree(source, m_strTargetFolderPath);
+    } catch (...) {
+        EndCopyLog(CopyOutcome::Failed);
+        throw;
+    }
+    EndCopyLog(CopyOutcome::Done);
     RunAfterCopyAction();
     g_strTargetRoot.clear();
     g_strTargetFolder.clear();

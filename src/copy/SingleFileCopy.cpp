@@ -29,6 +29,7 @@ void CKestravaDlg::OnCopySingleFile() {
     m_strTargetFile = GetDlgItemText(IDC_TARGET_PATH);
     const std::string targetTitle = GetPathTitle(m_strTargetFile, false);
     const std::string sourceTitle = GetPathTitle(m_strSourceFile, false);
+    BeginCopyLog(false);
 
     // In single-file mode the copy keeps the source's name; the new target is stored and
     // shown before anything else happens, the placeholder case included.
@@ -42,11 +43,22 @@ void CKestravaDlg::OnCopySingleFile() {
     if (targetTitle == kPlaceholderTitle) {
         SetDlgItemText(IDC_TARGET_PATH, "");
         ::SetFocus(GetDlgItem(IDC_TARGET_PATH));
+        EndCopyLog(CopyOutcome::NothingCopied);
         return;
     }
-    if (m_strSourceFile.empty() || m_strTargetFile.empty()) return;
-    // Windows refuses a path past MAX_PATH without the extended-length prefix (Wine takes it).
-    TransferFile(ExtendedPath(m_strSourceFile), ExtendedPath(m_strTargetFile));
+    if (m_strSourceFile.empty() || m_strTargetFile.empty()) {
+        EndCopyLog(CopyOutcome::NothingCopied);
+        return;
+    }
+    try {
+        // Windows refuses a path past MAX_PATH without the extended-length prefix (Wine
+        // takes it).
+        TransferFile(ExtendedPath(m_strSourceFile), ExtendedPath(m_strTargetFile));
+    } catch (...) {
+        EndCopyLog(CopyOutcome::Failed);
+        throw;
+    }
+    EndCopyLog(CopyOutcome::Done);
     RunAfterCopyAction();
 }
 

@@ -112,6 +112,8 @@ void CKestravaDlg::TransferFile(std::wstring source, std::wstring target) {
         freeBuffer();
         m_pSourceFile->Close();
         m_pTargetFile->Close();
+        ++m_copyLog.files;
+        m_copyLog.bytes += written;
     } catch (...) {
         // Nothing stays locked or allocated behind the error box: the same source can be
         // copied again at once.

@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "framework/Exception.h"
 #include "framework/WinApp.h"
 
 namespace kestrava {
@@ -43,10 +42,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lPa
         ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StdWndProc)));
     try {
         return dialog->OnInitDialog();
-    } catch (const CException& e) {
-        ReportHandlerException(hwnd, WM_INITDIALOG, e.GetErrorMessage());
     } catch (...) {
-        ReportHandlerException(hwnd, WM_INITDIALOG, "程序内部发生错误。");
+        ReportHandlerException(hwnd, WM_INITDIALOG, CurrentExceptionText());
     }
     return TRUE;
 }

@@ -1,6 +1,5 @@
 #include "framework/Wnd.h"
 
-#include <exception>
 #include <unordered_map>
 
 #include "framework/DataExchange.h"
@@ -140,12 +139,8 @@ LRESULT CWnd::SafeWindowProc(UINT message, WPARAM wParam, LPARAM lParam) noexcep
     // No C++ exception may unwind through the system's frames above us.
     try {
         result = WindowProc(message, wParam, lParam);
-    } catch (const CException& e) {
-        result = ReportHandlerException(m_hWnd, message, e.GetErrorMessage());
-    } catch (const std::exception&) {
-        result = ReportHandlerException(m_hWnd, message, "程序内部发生错误。");
     } catch (...) {
-        result = ReportHandlerException(m_hWnd, message, "程序内部发生错误。");
+        result = ReportHandlerException(m_hWnd, message, CurrentExceptionText());
     }
     m_current = saved;
     if (message == WM_NCDESTROY) {
@@ -155,6 +150,16 @@ LRESULT CWnd::SafeWindowProc(UINT message, WPARAM wParam, LPARAM lParam) noexcep
         PostNcDestroy();
     }
     return result;
+}
+
+std::string CurrentExceptionText() {
+    try {
+        throw;
+    } catch (const CException& e) {
+        return e.GetErrorMessage();
+    } catch (...) {
+        return "程序内部发生错误。";
+    }
 }
 
 LRESULT ReportHandlerException(HWND hwnd, UINT message, const std::string& text) noexcept {

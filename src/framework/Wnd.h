@@ -215,6 +215,8 @@ class CWnd {
     Msg m_current{};
 };
 
+// Inside a catch: the text the user is shown for the exception being handled.
+std::string CurrentExceptionText();
 // Reports an exception that ended a handler of message; returns the message's result.
 LRESULT ReportHandlerException(HWND hwnd, UINT message, const std::string& text) noexcept;
 

@@ -28,6 +28,8 @@ void CKestravaDlg::RunUnattendedStart() {
     // Paints during the wait, the copy or the exit question must not start another run.
     g_nAutoStartPending = 0;
     WaitPumpingMessages();
+    // The copy command takes this as it begins: its line in the log says unattended.
+    m_bUnattendedCopy = true;
     // A file error leaves here: started from a paint it shows nothing and the switches
     // stay off; started by the hidden button it shows the stop box like the Copy button.
     OnCopy();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <tuple>
 
 #include "e2e/Driver.h"
@@ -159,13 +160,14 @@ std::string Enabled(const App& app) {
 // The program started for an unattended copy of the tree, written before: the copy may
 // begin a second after the window.
 struct UnattendedCopy : Folders {
-    explicit UnattendedCopy(const char* timeLapse, const std::string& headline = "")
-        : app("无人值守", {{"Install", "1"},
-                           {"Time_lapse", timeLapse},
-                           {"Deferred", "2"},
-                           {"Source_path", from},
-                           {"Save_path", target.Path().substr(0, target.Path().size() - 1)},
-                           {"Headline", headline}}) {}
+    explicit UnattendedCopy(const char* timeLapse, const std::string& headline = "",
+                            const std::string& folder = "无人值守")
+        : app(folder, {{"Install", "1"},
+                       {"Time_lapse", timeLapse},
+                       {"Deferred", "2"},
+                       {"Source_path", from},
+                       {"Save_path", target.Path().substr(0, target.Path().size() - 1)},
+                       {"Headline", headline}}) {}
     App app;
 };
 
@@ -223,6 +225,30 @@ TEST(Unattended, FailedRunShowsNothingButTheHiddenButtonsRunShowsTheStopBox) {
     EXPECT_EQ(box->caption, "Kestrava");
     EXPECT_NE(box->text.find(job.from), std::string::npos)
         << "names the folder that is gone: " << box->text;
+}
+
+// Three runs beside one log: unattended and done, unattended and failing unseen, then by
+// hand, ended while its completion box is up.
+TEST(CopyLogEndToEnd, EachRunLeavesALineTheFailedUnattendedOneNamingFileAndReason) {
+    UnattendedCopy ok("1", "", "日志");
+    EXPECT_EQ(ok.app.WaitForExit(10000), 0u);
+    UnattendedCopy bad("1", "", ok.app.dir);
+    ASSERT_TRUE(RemoveTree(bad.from));
+    EXPECT_TRUE(bad.app.StaysQuiet(3500)) << "a box after the failed run, or it ended";
+    const std::string P = "复制文件夹功能启动.txt", to = bad.target.Path() + P;
+    const auto box = App(ok.app.dir, kManualFolderCopy).CopyByHand(ok.copied, to, 15000);
+    ASSERT_TRUE(box && box->text == "复制完成");
+    const std::string log = ReadBytes(ok.app.dir + "Kestrava.log");
+    ASSERT_TRUE(log.starts_with("\xEF\xBB\xBF")) << "no byte order mark";
+    // Time stamps and the seconds (two 500 ms pauses at least) as their forms.
+    const std::regex stamp("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\t"),
+        took("\\t[1-9]\\d* 秒\\r");
+    const std::string text = std::regex_replace(Recode(log.substr(3), CP_UTF8, 936), stamp, "T\t");
+    const std::string done = "\t完成\t2 个文件\t70010 字节\ts\r\n";
+    EXPECT_EQ(std::regex_replace(text, took, "\ts\r"),
+              "T\t自动\t文件夹\t" + ok.from + "\t" + ok.target.Path() + P + done +
+                  "T\t自动\t文件夹\t" + bad.from + "\t" + to + "\t失败\t" + bad.from +
+                  " 包含无效路径。\r\nT\t手动\t文件夹\t" + ok.copied + "\t" + to + done);
 }
 
 }  // namespace

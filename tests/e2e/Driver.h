@@ -34,18 +34,20 @@ using Settings = std::vector<std::pair<std::string, std::string>>;
 inline const Settings kManualFolderCopy = {
     {"Install", "0"}, {"Document_option", "0"}, {"Source_path", "C:\\windows"}};
 
-// Kestrava.exe copied to <root>\<folder>\<exeName>, these settings in its ini, started in
-// workDir (else <root>) up to its main window, killed at the end. Failures throw or give false.
+// Kestrava.exe copied to <root>\<folder>\<exeName> (an earlier App's dir as it is), these
+// settings in its ini, started in workDir (else <root>) up to its main window, killed at the
+// end. Failures throw or give false.
 class App {
   public:
     explicit App(const std::string& folder, const Settings& settings = {},
                  const std::string& exeName = "Kestrava.exe", const std::string& workDir = "")
-        : ini(root.Path() + folder + "\\Kestrava_Configuration.ini") {
+        : dir(folder.find(':') == std::string::npos ? root.Path() + folder + "\\" : folder),
+          ini(dir + "Kestrava_Configuration.ini") {
         char self[MAX_PATH + 1] = {};
         ::GetModuleFileNameA(nullptr, self, MAX_PATH);
         const std::string built = std::string(self, std::strrchr(self, '\\') + 1) + "Kestrava.exe";
-        const std::string exe = root.Path() + folder + "\\" + exeName;
-        ::CreateDirectoryA((root.Path() + folder).c_str(), nullptr);
+        const std::string exe = dir + exeName;
+        ::CreateDirectoryA(dir.c_str(), nullptr);
         ::CopyFileA(built.c_str(), exe.c_str(), FALSE);  // a failed copy fails the start
         for (const auto& [k, v] : settings)
             ::WritePrivateProfileStringA("Overall_situation", k.c_str(), v.c_str(), ini.c_str());
@@ -145,6 +147,7 @@ class App {
     }
 
     ScratchFolder root;
+    const std::string dir;  // the executable's, ending in a backslash
     const std::string ini;
     HWND window = nullptr;
 

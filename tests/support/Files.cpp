@@ -121,6 +121,16 @@ std::string PatternBytes(size_t size, unsigned seed) {
     return bytes;
 }
 
+std::string Recode(const std::string& text, UINT from, UINT to) {
+    std::wstring wide(text.size(), L'\0');
+    const int size = static_cast<int>(text.size());
+    wide.resize(::MultiByteToWideChar(from, 0, text.data(), size, wide.data(), size));
+    std::string out(wide.size() * 3, '\0');
+    out.resize(::WideCharToMultiByte(to, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
+                                     static_cast<int>(out.size()), nullptr, nullptr));
+    return out;
+}
+
 bool WriteTree(const std::string& root, const std::vector<TreeEntry>& entries) {
     for (const TreeEntry& e : entries) {
         const std::string path = root + "\\" + e.path;

@@ -28,6 +28,8 @@ std::string ReadBytes(const std::string& path);  // empty when it cannot be read
 bool FileExists(const std::string& path);
 // Bytes that differ from position to position, so a shifted or repeated chunk shows.
 std::string PatternBytes(size_t size, unsigned seed = 1);
+// Text from one code page to another (936, CP_UTF8).
+std::string Recode(const std::string& text, UINT from, UINT to);
 
 // One entry of a tree: a folder when isFolder, else a file with these bytes.
 struct TreeEntry {
