@@ -1,26 +1,12 @@
 #include "support/Files.h"
 
-#include <cstring>
+#include "framework/WidePath.h"
+
 #include <functional>
 
 namespace kestrava::test {
 
 namespace {
-std::wstring Widen(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                      wide.data(), static_cast<int>(wide.size())));
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-    std::string ansi(text.size() * 2, '\0');
-    ansi.resize(::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                      ansi.data(), static_cast<int>(ansi.size()), nullptr,
-                                      nullptr));
-    return ansi;
-}
-
 // An absolute path as the wide calls take it past MAX_PATH and with any name.
 std::wstring Extended(const std::wstring& path) {
     return path.rfind(L"\\\\?\\", 0) == 0 ? path : L"\\\\?\\" + path;
@@ -37,6 +23,18 @@ void ForEachEntry(const std::wstring& folder,
             visit(found);
     } while (::FindNextFileW(find, &found));
     ::FindClose(find);
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file =
+        ::CreateFileW(Extended(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    const bool ok =
+        file != INVALID_HANDLE_VALUE &&
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
 }
 
 std::string ReadBytes(const std::wstring& path) {
@@ -92,22 +90,15 @@ ScratchFolder::~ScratchFolder() {
 }
 
 bool RemoveTree(const std::string& folder) {
-    return RemoveTree(Widen(folder));
+    return RemoveTree(ExtendedPath(folder));
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    const bool ok =
-        file != INVALID_HANDLE_VALUE &&
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    ::CloseHandle(file);
-    return ok;
+    return WriteBytes(ExtendedPath(path), bytes);
 }
 
 std::string ReadBytes(const std::string& path) {
-    return ReadBytes(Widen(path));
+    return ReadBytes(ExtendedPath(path));
 }
 
 bool FileExists(const std::string& path) {
@@ -149,25 +140,16 @@ std::map<std::wstring, std::string> ReadTree(const std::wstring& root) {
 
 std::map<std::string, std::string> ReadTree(const std::string& root) {
     std::map<std::string, std::string> out;
-    for (const auto& [path, bytes] : ReadTree(Widen(root))) out[Narrow(path)] = bytes;
+    for (const auto& [path, bytes] : ReadTree(ExtendedPath(root))) out[ToAnsi(path)] = bytes;
     return out;
 }
 
 bool WriteTree(const std::wstring& root,
                const std::vector<std::pair<std::wstring, const char*>>& entries) {
     for (const auto& [relative, bytes] : entries) {
-        const std::wstring path =
-            Extended(root.back() == L'\\' ? root + relative : root + L"\\" + relative);
-        HANDLE file =
-            bytes ? ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)
-                  : INVALID_HANDLE_VALUE;
-        DWORD written = 0;
-        const bool ok = bytes ? file != INVALID_HANDLE_VALUE &&
-                                    ::WriteFile(file, bytes, static_cast<DWORD>(std::strlen(bytes)),
-                                                &written, nullptr)
-                              : ::CreateDirectoryW(path.c_str(), nullptr);
-        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
-        if (!ok) return false;
+        const std::wstring path = Extended(JoinPath(root, relative));
+        if (bytes ? !WriteBytes(path, bytes) : !::CreateDirectoryW(path.c_str(), nullptr))
+            return false;
     }
     return true;
 }
